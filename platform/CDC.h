@@ -1,0 +1,74 @@
+#pragma once
+// A device context: a QPainter on a widget, pixmap, image or printer, with the mapping calls
+// the view's OnPrepareDC makes. The dots per inch can be set for tests (the test double).
+
+#include <QColor>
+#include <QPainter>
+#include <QRect>
+#include <QSize>
+#include <optional>
+
+constexpr int LOGPIXELSX = 88;
+constexpr int LOGPIXELSY = 90;
+constexpr int HORZRES = 8;
+constexpr int VERTRES = 10;
+
+constexpr int MM_TEXT = 1;
+constexpr int MM_ANISOTROPIC = 8;
+
+constexpr unsigned long WHITENESS = 0x00FF0062;
+constexpr unsigned long BLACKNESS = 0x00000042;
+
+class CDC
+{
+public:
+    // painter must be active on device; both outlive the CDC.
+    CDC(QPainter *painter, QPaintDevice *device);
+    virtual ~CDC() = default;
+
+    QPainter *GetPainter() const { return m_pPainter; }
+    QPaintDevice *GetDevice() const { return m_pDevice; }
+
+    // LOGPIXELSX/Y: the device's logical dots per inch (or the test override); HORZRES/VERTRES:
+    // its size in pixels.
+    virtual int GetDeviceCaps(int index) const;
+
+    // Mapping of logical units to device pixels, applied to the painter's transform.
+    int SetMapMode(int mode);
+    int GetMapMode() const { return m_nMapMode; }
+    QSize SetWindowExt(int cx, int cy);
+    QSize SetViewportExt(int cx, int cy);
+    QSize GetWindowExt() const { return m_sizeWindow; }
+    QSize GetViewportExt() const { return m_sizeViewport; }
+
+    void FillSolidRect(const QRect &rect, const QColor &color);
+    // Only WHITENESS and BLACKNESS are understood.
+    bool PatBlt(int x, int y, int width, int height, unsigned long rop);
+
+private:
+    void ApplyMapping();
+
+    QPainter *m_pPainter;
+    QPaintDevice *m_pDevice;
+    int m_nMapMode = MM_TEXT;
+    QSize m_sizeWindow { 1, 1 };
+    QSize m_sizeViewport { 1, 1 };
+    QTransform m_baseTransform;
+};
+
+// A device context whose dots per inch are set by the test.
+class CTestDC : public CDC
+{
+public:
+    CTestDC(QPainter *painter, QPaintDevice *device, int dpiX, int dpiY)
+        : CDC(painter, device)
+        , m_nDpiX(dpiX)
+        , m_nDpiY(dpiY)
+    {
+    }
+    int GetDeviceCaps(int index) const override;
+
+private:
+    int m_nDpiX;
+    int m_nDpiY;
+};

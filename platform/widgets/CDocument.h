@@ -1,0 +1,41 @@
+#pragma once
+// The framework's document base: a command target owned by the application's template.
+
+#include "platform/widgets/CmdTarget.h"
+
+class CArchive
+{
+public:
+    explicit CArchive(bool bStoring)
+        : m_bStoring(bStoring)
+    {
+    }
+    bool IsStoring() const { return m_bStoring; }
+    bool IsLoading() const { return !m_bStoring; }
+
+private:
+    bool m_bStoring;
+};
+
+class CView;
+
+class CDocument : public CCmdTarget
+{
+public:
+    CDocument() = default;
+    ~CDocument() override = default;
+    CDocument(const CDocument &) = delete;
+    CDocument &operator=(const CDocument &) = delete;
+
+    virtual bool OnNewDocument() { return true; }
+    virtual void Serialize(CArchive &) {}
+    // Documents handle no commands unless a class says otherwise.
+    bool OnCmdMsg(int, CCmdUI *) override { return false; }
+
+    // The first (and only) view, set by the template when it creates the view.
+    CView *GetFirstView() const { return m_pView; }
+    void SetView(CView *pView) { m_pView = pView; }
+
+private:
+    CView *m_pView = nullptr;
+};

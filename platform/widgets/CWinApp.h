@@ -1,0 +1,71 @@
+#pragma once
+// The framework's application object and single-document template.
+
+#include "platform/widgets/CmdTarget.h"
+
+#include <functional>
+#include <memory>
+
+class CDocument;
+class CFrameWnd;
+class CView;
+
+// Creates document, frame and view together; the frame owns the view widget.
+class CSingleDocTemplate
+{
+public:
+    using DocFactory = std::function<std::unique_ptr<CDocument>()>;
+    using FrameFactory = std::function<std::unique_ptr<CFrameWnd>()>;
+    using ViewFactory = std::function<CView *()>;   // parented to the frame by the template
+
+    CSingleDocTemplate(int nIDResource, DocFactory doc, FrameFactory frame, ViewFactory view);
+    ~CSingleDocTemplate();
+
+    // Creates the document, frame and view, runs OnNewDocument and the view's first update.
+    // Returns false (after the framework's message) when any of them fails.
+    bool OpenDocumentFile();
+    // Destroys frame (with its view) and document, in that order.
+    void CloseAll();
+    // Forgets the document and frame without destroying them (quit without closing).
+    void Abandon();
+
+    CDocument *GetDocument() const { return m_pDoc.get(); }
+    CFrameWnd *GetFrame() const { return m_pFrame.get(); }
+    int GetResourceID() const { return m_nIDResource; }
+
+private:
+    int m_nIDResource;
+    DocFactory m_docFactory;
+    FrameFactory m_frameFactory;
+    ViewFactory m_viewFactory;
+    std::unique_ptr<CDocument> m_pDoc;
+    std::unique_ptr<CFrameWnd> m_pFrame;
+};
+
+class CWinApp : public CCmdTarget
+{
+public:
+    CWinApp();
+    ~CWinApp() override;
+    CWinApp(const CWinApp &) = delete;
+    CWinApp &operator=(const CWinApp &) = delete;
+
+    virtual bool InitInstance() { return true; }
+    // Runs the message loop; returns the exit code.
+    virtual int Run();
+
+    void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> pTemplate);
+    CSingleDocTemplate *GetFirstDocTemplate() const { return m_pTemplate.get(); }
+    CDocument *GetFirstDocument() const;
+    CView *GetFirstView() const;
+
+    bool OnCmdMsg(int, CCmdUI *) override { return false; }
+
+    CFrameWnd *m_pMainWnd = nullptr;
+
+private:
+    std::unique_ptr<CSingleDocTemplate> m_pTemplate;
+};
+
+CWinApp *AfxGetApp();
+CFrameWnd *AfxGetMainWnd();
