@@ -1,0 +1,271 @@
+// The render commands: generator -> index buffer -> temp.bmp -> m_dib -> immediate repaint.
+
+#include "view/CVelorineView.h"
+
+#include "dialogs/CJuliaDlg.h"
+#include "platform/Providers.h"
+#include "view/CVelorineDoc.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+constexpr const char *kWorkingPicture = "temp.bmp";
+constexpr int kOrbitIterations = 600000;
+
+// The hourglass for the time a generator runs, popped however the command ends.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+const QString kMandelbrotCaption = QStringLiteral("Mandelbrot集--仔细瞧，里面包含很多种Julia集");
+const QString kJuliaCaption = QStringLiteral("Julia集--千变万化");
+
+} // namespace
+
+CVelorineView::PlaneWindow CVelorineView::ZoomWindow(const PlaneWindow &old, int nSelX1, int nSelY1,
+                                                     int nSelX2, int nSelY2, double W, double H)
+{
+    // Screen y runs down, the imaginary axis up: hence H - y.
+    const double dx = old.xMax - old.xMin;
+    const double dy = old.yMax - old.yMin;
+    return PlaneWindow {old.xMin + (nSelX1 / W) * dx, old.xMin + (nSelX2 / W) * dx,
+                        old.yMin + ((H - nSelY1) / H) * dy, old.yMin + ((H - nSelY2) / H) * dy};
+}
+
+void CVelorineView::ShowNewPicture()
+{
+    m_bBandShown = false;
+    Invalidate(true);
+    UpdateWindow();
+}
+
+void CVelorineView::ComposeAndShow(CDib &composer, const char *outFile,
+                                   const std::vector<uint8_t> &buffer)
+{
+    // A short palette reports itself and leaves temp.bmp empty; Load then refuses it and the
+    // old picture is repainted.
+    composer.Compose(outFile, GetDocument()->m_strPalettePath.c_str(), buffer.data());
+    m_dib.Load(kWorkingPicture);
+    ShowNewPicture();
+}
+
+template<class Generate>
+void CVelorineView::RunPipeline(const QString &caption, int nKind, Generate &&generate)
+{
+    SetMainCaption(caption);
+    m_nFractalKind = nKind;
+    CDib composer;
+    FractalParams params;
+    std::vector<uint8_t> buffer(kBufferSize);
+    generate(params, buffer.data());
+    ComposeAndShow(composer, nullptr, buffer);
+}
+
+void CVelorineView::SetSelectionToPicture()
+{
+    m_nSelX1 = 0;
+    m_nSelY1 = 0;
+    m_nSelX2 = kPictureSize - 1;
+    m_nSelY2 = kPictureSize - 1;
+    m_selectAllCorners.reset();
+}
+
+void CVelorineView::OnMandelbrot()
+{
+    SetMainCaption(kMandelbrotCaption);
+    m_nFractalKind = 1;
+    SetSelectionToPicture();
+    m_params.Reset(1);
+    RenderMandelbrot();
+}
+
+void CVelorineView::OnJulia()
+{
+    SetMainCaption(kJuliaCaption);
+    m_dJuliaLeft = -1.5;
+    m_dJuliaRight = 1.5;
+    m_dJuliaBottom = -1.5;
+    m_dJuliaTop = 1.5;
+    m_nFractalKind = 2;
+    SetSelectionToPicture();
+    RenderJulia();
+    m_bSelectionShown = false;
+}
+
+void CVelorineView::RenderMandelbrot()
+{
+    CDib composer;
+    std::vector<uint8_t> buffer;
+    {
+        WaitCursor wait;
+        const QRect rc = GetClientRect();
+        const double W = rc.width();
+        const double H = rc.height();
+        buffer.resize(kBufferSize);
+        FractalParams &p = m_params;
+        if (m_bZoomPending) {
+            const PlaneWindow w
+                = ZoomWindow({p.m_dMandelXMin, p.m_dMandelXMax, p.m_dMandelYMin, p.m_dMandelYMax},
+                             m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2, W, H);
+            p.m_dMandelXMin = w.xMin;
+            p.m_dMandelXMax = w.xMax;
+            p.m_dMandelYMin = w.yMin;
+            p.m_dMandelYMax = w.yMax;
+        }
+        p.Mandelbrot(buffer.data(), kPictureSize, kPictureSize, p.m_dMandelXMin, p.m_dMandelXMax,
+                     p.m_dMandelYMin, p.m_dMandelYMax, p.m_dMandelBailout);
+        m_bZoomPending = false;
+    }
+    ComposeAndShow(composer, nullptr, buffer);
+    m_bSelectionShown = false;
+}
+
+void CVelorineView::RenderJulia()
+{
+    CDib composer;
+    std::vector<uint8_t> buffer;
+    {
+        WaitCursor wait;
+        const QRect rc = GetClientRect();
+        const double W = rc.width();
+        const double H = rc.height();
+        const CVelorineDoc *pDoc = GetDocument();
+        const double cx = pDoc->m_dJuliaRe;
+        const double cy = pDoc->m_dJuliaIm;
+        buffer.resize(kBufferSize);
+        if (m_bZoomPending) {
+            const PlaneWindow w
+                = ZoomWindow({m_dJuliaLeft, m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop}, m_nSelX1,
+                             m_nSelY1, m_nSelX2, m_nSelY2, W, H);
+            m_dJuliaLeft = w.xMin;
+            m_dJuliaRight = w.xMax;
+            m_dJuliaBottom = w.yMin;
+            m_dJuliaTop = w.yMax;
+        }
+        m_params.Julia(buffer.data(), kPictureSize, kPictureSize, cx, cy, m_dJuliaLeft,
+                       m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop);
+        m_bZoomPending = false;
+    }
+    ComposeAndShow(composer, kWorkingPicture, buffer);
+    m_bSelectionShown = false;
+}
+
+void CVelorineView::OnZoomIn()
+{
+    if (m_nFractalKind == 1)
+        RenderMandelbrot();
+    else if (m_nFractalKind == 2)
+        RenderJulia();
+}
+
+void CVelorineView::OnUpdateZoomIn(CCmdUI *pCmdUI)
+{
+    pCmdUI->Enable((m_nFractalKind == 1 || m_nFractalKind == 2) && m_bSelectionShown);
+}
+
+void CVelorineView::OnSelectAll()
+{
+    const QRect rc = GetClientRect();
+    // Stored as if they were screen coordinates; Copy converts them back.
+    const QPoint p1 = ScreenToClient(QPoint(rc.left(), rc.top()));
+    const QPoint p2 = ScreenToClient(QPoint(rc.left() + rc.width(), rc.top() + rc.height()));
+    m_nSelX1 = p1.x();
+    m_nSelY1 = p1.y();
+    m_nSelX2 = p2.x();
+    m_nSelY2 = p2.y();
+    m_selectAllCorners = std::array<int, 4> {m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2};
+    m_bSelectionShown = true;
+}
+
+void CVelorineView::OnMartin()
+{
+    RunPipeline(QStringLiteral("Martin过程"), 4, [](FractalParams &p, uint8_t *buffer) {
+        p.Martin(buffer, kPictureSize, kPictureSize, 10.0, 100.0, -10.0, kOrbitIterations);
+    });
+}
+
+void CVelorineView::OnMira()
+{
+    RunPipeline(QStringLiteral("Mira过程"), 5, [](FractalParams &p, uint8_t *buffer) {
+        p.Mira(buffer, kPictureSize, kPictureSize, -0.25, 0.998, 3.0, 0.0, -16, -12, 16, 12,
+               kOrbitIterations);
+    });
+}
+
+void CVelorineView::OnWallpaper()
+{
+    RunPipeline(QStringLiteral("墙纸--也许这不是一个分形"), 3,
+                [](FractalParams &p, uint8_t *buffer) {
+                    p.Wallpaper(buffer, kPictureSize, kPictureSize, 10, 10, 80);
+                });
+}
+
+void CVelorineView::OnMartinParams()
+{
+    if (m_dlgMartin.DoModal() != IDOK)
+        return;
+    const CMartinDlg &d = m_dlgMartin;
+    RunPipeline(QStringLiteral("Martin过程"), 4, [&d](FractalParams &p, uint8_t *buffer) {
+        p.Martin(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dC,
+                 static_cast<int>(d.m_nIterations));
+    });
+}
+
+void CVelorineView::OnMiraParams()
+{
+    if (m_dlgMira.DoModal() != IDOK)
+        return;
+    const CMiraDlg &d = m_dlgMira;
+    RunPipeline(QStringLiteral("Mira过程"), 5, [&d](FractalParams &p, uint8_t *buffer) {
+        p.Mira(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dSX, d.m_dSY, d.m_nX1,
+               d.m_nY1, d.m_nX2, d.m_nY2, kOrbitIterations);
+    });
+}
+
+void CVelorineView::OnJuliaParams()
+{
+    // The dialog draws through the Julia command while it is open; its result changes nothing.
+    SetMainCaption(kJuliaCaption);
+    CJuliaDlg dlg;
+    dlg.DoModal();
+}
+
+void CVelorineView::OnDla()
+{
+    const int answer = MessageBox(
+        QStringLiteral("扩散置限凝聚的模拟耗时较长，若执行此功能你的计算机可能会有一两分钟没有"
+                       "响应，要继续吗？"),
+        QStringLiteral("警告"), MB_OKCANCEL | MB_ICONQUESTION);
+    if (answer != IDOK)
+        return;
+    SetMainCaption(QStringLiteral("扩散置限凝聚模型"));
+    m_nFractalKind = 8;
+    CDib composer;
+    FractalParams params;
+    std::vector<uint8_t> buffer(kBufferSize, 0);
+    const int seedFirst = kPictureSize / 2 - 2;
+    for (int row = seedFirst; row < seedFirst + 4; ++row)
+        for (int col = seedFirst; col < seedFirst + 4; ++col)
+            buffer[std::size_t(row) * kPictureSize + col] = 255;
+    for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37}) {
+        params.Dla(buffer.data(), kPictureSize, kPictureSize, 2000, radius);
+        ComposeAndShow(composer, nullptr, buffer);
+    }
+}
+
+void CVelorineView::OnLeaf()
+{
+    m_nFractalKind = 7;
+    // Painted straight into the picture held: no buffer, no temp.bmp, no caption.
+    for (int col = 0; col < kPictureSize; ++col)
+        for (int row = 0; row < kPictureSize; ++row)
+            m_dib.SetPixel(col, row, 255);
+    m_bBandShown = false;
+    Invalidate(true);
+}
