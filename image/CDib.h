@@ -3,9 +3,12 @@
 // block, with a logical palette made from its colour table. Loads, saves, draws, realises its
 // palette, sets single pixels, and composes index buffers into 8-bit BMP files.
 
+#include "platform/BmpFormat.h"
 #include "platform/CPalette.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CDC;
@@ -41,6 +44,14 @@ public:
     int GetWidth() const;
     int GetHeight() const;
     int GetBitCount() const;
+    // Compression of the held picture (BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS).
+    uint32_t GetCompression() const;
+    // True for a picture whose first stored row is its top row.
+    bool IsTopDown() const;
+    // Bytes from the info header to the pixels (header, masks, colour table), and from the
+    // pixels to the end of the block: the bounds the drawing code is given.
+    size_t GetInfoSize() const;
+    size_t GetBitsSize() const;
 
     std::string m_strFileName;
     std::string m_strPaletteFile;
@@ -51,4 +62,11 @@ public:
     uint8_t *m_pInfo = nullptr;
     uint8_t *m_pColors = nullptr;
     int m_nColors = 0;
+
+private:
+    int AbsHeight() const { return m_pData ? m_layout.nHeight : 0; }
+    void Draw(CDC *pDC, int x, int y, int cx, int cy, int srcWidth, int srcHeight) const;
+
+    std::unique_ptr<uint8_t[]> m_block;   // owns what m_pData points at
+    DibLayout m_layout;
 };

@@ -19,6 +19,8 @@ constexpr int MM_ANISOTROPIC = 8;
 constexpr unsigned long WHITENESS = 0x00FF0062;
 constexpr unsigned long BLACKNESS = 0x00000042;
 
+class CPalette;
+
 class CDC
 {
 public:
@@ -45,6 +47,15 @@ public:
     // Only WHITENESS and BLACKNESS are understood.
     bool PatBlt(int x, int y, int width, int height, unsigned long rop);
 
+    // The logical palette selected into this context (null: the default one); see CPalette.h.
+    const CPalette *SelectPaletteObject(const CPalette *pPalette)
+    {
+        const CPalette *pOld = m_pPalette;
+        m_pPalette = pPalette;
+        return pOld;
+    }
+    const CPalette *GetSelectedPalette() const { return m_pPalette; }
+
 private:
     void ApplyMapping();
 
@@ -54,6 +65,7 @@ private:
     QSize m_sizeWindow { 1, 1 };
     QSize m_sizeViewport { 1, 1 };
     QTransform m_baseTransform;
+    const CPalette *m_pPalette = nullptr;
 };
 
 // A device context whose dots per inch are set by the test.

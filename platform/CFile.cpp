@@ -1,0 +1,215 @@
+#include "platform/CFile.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+CFileException::Cause SaveErrorCause(const QSaveFile &file, int err)
+{
+    if (err != 0)
+        return CFileException::CauseFromErrno(err);
+    switch (file.error()) {
+    case QFileDevice::NoError:
+        return CFileException::none;
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        return CFileException::diskFull;
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        return CFileException::accessDenied;
+    default:
+        return CFileException::genericException;
+    }
+}
+
+} // namespace
+
+CFile::CFile() = default;
+
+CFile::CFile(const char *path, unsigned flags)
+{
+    CFileException error(CFileException::none, path ? path : "");
+    if (!Open(path, flags, &error))
+        throw error;
+}
+
+CFile::~CFile() { Abort(); }
+
+bool CFile::Open(const char *path, unsigned flags, CFileException *pError)
+{
+    Abort();
+    m_strFileName = path ? path : "";
+    int oflags = O_CLOEXEC;
+    switch (flags & 3) {
+    case modeWrite:
+        oflags |= O_WRONLY;
+        break;
+    case modeReadWrite:
+        oflags |= O_RDWR;
+        break;
+    default:
+        oflags |= O_RDONLY;
+        break;
+    }
+    if (flags & modeCreate) {
+        oflags |= O_CREAT;
+        if (!(flags & modeNoTruncate))
+            oflags |= O_TRUNC;
+    }
+    int fd = -1;
+    int err = ENOENT;
+    if (path && *path) {
+        do {
+            fd = ::open(path, oflags, 0666);
+        } while (fd < 0 && errno == EINTR);
+        err = errno;
+    }
+    if (fd >= 0) {
+        // A folder opens for reading on Linux but is no file to the program.
+        struct stat st;
+        if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            fd = -1;
+            err = EISDIR;
+        }
+    }
+    if (fd < 0) {
+        if (pError)
+            *pError = CFileException(CFileException::CauseFromErrno(err), m_strFileName, err);
+        return false;
+    }
+    m_hFile = fd;
+    return true;
+}
+
+bool CFile::OpenForSave(const char *path, CFileException *pError)
+{
+    Abort();
+    m_strFileName = path ? path : "";
+    auto file = std::make_unique<QSaveFile>(QString::fromLocal8Bit(m_strFileName.c_str()));
+    errno = 0;
+    if (m_strFileName.empty() || !file->open(QIODevice::WriteOnly)) {
+        const int err = errno;
+        if (pError)
+            *pError = CFileException(m_strFileName.empty() ? CFileException::badPath
+                                                            : SaveErrorCause(*file, err),
+                                     m_strFileName, err);
+        return false;
+    }
+    m_pSave = std::move(file);
+    return true;
+}
+
+bool CFile::IsOpen() const { return m_hFile >= 0 || m_pSave; }
+
+void CFile::Throw(int err) const
+{
+    throw CFileException(CFileException::CauseFromErrno(err), m_strFileName, err);
+}
+
+size_t CFile::Read(void *buffer, size_t count)
+{
+    if (m_hFile < 0)
+        Throw(EBADF);
+    auto *p = static_cast<uint8_t *>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_hFile, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Throw(errno);
+        }
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return done;
+}
+
+void CFile::Write(const void *buffer, size_t count)
+{
+    const auto *p = static_cast<const uint8_t *>(buffer);
+    if (m_pSave) {
+        size_t done = 0;
+        while (done < count) {
+            errno = 0;
+            const qint64 n = m_pSave->write(reinterpret_cast<const char *>(p + done),
+                                            qint64(count - done));
+            if (n <= 0) {
+                const int err = errno;
+                throw CFileException(SaveErrorCause(*m_pSave, err), m_strFileName, err);
+            }
+            done += size_t(n);
+        }
+        return;
+    }
+    if (m_hFile < 0)
+        Throw(EBADF);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_hFile, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Throw(errno);
+        }
+        if (n == 0)
+            Throw(ENOSPC);
+        done += size_t(n);
+    }
+}
+
+uint64_t CFile::GetLength() const
+{
+    if (m_pSave)
+        return uint64_t(m_pSave->size());
+    struct stat st;
+    if (m_hFile < 0 || fstat(m_hFile, &st) != 0)
+        Throw(m_hFile < 0 ? EBADF : errno);
+    return uint64_t(st.st_size);
+}
+
+void CFile::Commit()
+{
+    if (!m_pSave)
+        Throw(EBADF);
+    std::unique_ptr<QSaveFile> file = std::move(m_pSave);
+    errno = 0;
+    if (!file->commit()) {
+        const int err = errno;
+        throw CFileException(SaveErrorCause(*file, err), m_strFileName, err);
+    }
+}
+
+void CFile::Close()
+{
+    if (m_pSave) {
+        m_pSave->cancelWriting();
+        m_pSave.reset();
+    }
+    if (m_hFile < 0)
+        return;
+    const int fd = m_hFile;
+    m_hFile = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        Throw(errno);
+}
+
+void CFile::Abort()
+{
+    if (m_pSave) {
+        m_pSave->cancelWriting();
+        m_pSave.reset();
+    }
+    if (m_hFile >= 0) {
+        ::close(m_hFile);
+        m_hFile = -1;
+    }
+}

@@ -1,0 +1,37 @@
+#include "platform/CPalette.h"
+
+#include "platform/CDC.h"
+
+#include <utility>
+
+bool CPalette::CreatePalette(std::vector<PALETTEENTRY> entries)
+{
+    if (entries.empty() || entries.size() > 65535)
+        return false;
+    m_entries = std::move(entries);
+    return true;
+}
+
+void CPalette::DeleteObject() { m_entries.clear(); }
+
+void CPalette::TakeFrom(CPalette &other) noexcept
+{
+    m_entries = std::move(other.m_entries);
+    other.m_entries.clear();
+}
+
+const CPalette *SelectPalette(CDC *pDC, const CPalette *pPalette, bool /*bForceBackground*/)
+{
+    if (!pDC)
+        return nullptr;
+    return pDC->SelectPaletteObject(pPalette);
+}
+
+unsigned RealizePalette(CDC *pDC)
+{
+    if (!pDC)
+        return 0;
+    if (const CPalette *p = pDC->GetSelectedPalette())
+        p->RecordRealize();
+    return 0;
+}
