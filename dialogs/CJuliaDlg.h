@@ -33,8 +33,9 @@ public:
     QString m_strCY;
     int m_nPreset = -1;
 
-protected:
     bool OnInitDialog() override;
+
+protected:
     void DoDataExchange(CDataExchange *pDX) override;
     bool OnCommand(int nCode, int nID) override;
 };

@@ -49,8 +49,9 @@ public:
     int m_nY2 = 0;
     int m_nBMode = -1;
 
-protected:
     bool OnInitDialog() override;
+
+protected:
     void DoDataExchange(CDataExchange *pDX) override;
     bool OnCommand(int nCode, int nID) override;
 

@@ -2,9 +2,9 @@
 // The framework's combo-box object: a non-owning handle on a dialog's combo box, attached by
 // DDX_Control. Positions are those of the list as shown (sorted lists keep their order).
 
+#include <QComboBox>
+#include <QPointer>
 #include <QString>
-
-class QComboBox;
 
 constexpr int CB_ERR = -1;
 
@@ -33,6 +33,6 @@ public:
     static int CompareListText(const QString &a, const QString &b);
 
 private:
-    QComboBox *m_pCombo = nullptr;
+    QPointer<QComboBox> m_pCombo;   // null once the dialog's controls are gone
     bool m_bSorted = false;
 };

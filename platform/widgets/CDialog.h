@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -111,13 +112,14 @@ public:
     using ModalHook = std::function<void(CDialog &)>;
     static ModalHook SetModalHook(ModalHook hook);
 
-protected:
     // The framework's initialisation: UpdateData(false). True leaves the focus to the
     // framework (the first tab stop).
     virtual bool OnInitDialog();
     // UpdateData(true), then EndDialog(IDOK) when every field was valid.
     virtual void OnOK();
     virtual void OnCancel();
+
+protected:
     virtual void DoDataExchange(CDataExchange *pDX);
     // The class's notification table (see DispatchNotifyTable); the base handles none.
     virtual bool OnCommand(int nCode, int nID);
@@ -134,6 +136,8 @@ private:
     QWidget *BuildControl(const DialogControl &ctl);
     void PlaceWindow();
     void ReplaceControl(int nID, QWidget &control);
+    void ConnectButton(QWidget *pWidget, int nID);
+    void FocusFirstTabStop();
 
     DialogTemplate m_template;
     QWidget *m_pParentWnd;
@@ -141,6 +145,7 @@ private:
     QSize m_baseUnits;
     std::map<int, QWidget *> m_controls;   // by id, template controls and attached ones
     std::vector<QWidget *> m_ownedControls;   // built from the template, deleted at the end
+    std::vector<QPointer<QWidget>> m_attachedControls;   // the dialog's own, never deleted here
     std::vector<std::vector<int>> m_radioGroups;
     std::vector<QButtonGroup *> m_buttonGroups;
     bool m_bOpen = false;

@@ -1,0 +1,619 @@
+#include "platform/widgets/CDialog.h"
+
+#include "platform/Guard.h"
+#include "platform/widgets/CComboBox.h"
+#include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/CWinApp.h"
+#include "platform/widgets/DataExchange.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+namespace {
+
+CDialog::ModalHook &ModalHookSlot()
+{
+    static CDialog::ModalHook hook;
+    return hook;
+}
+
+// The original platform's rounding multiply-divide.
+int MulDiv(int a, int b, int c)
+{
+    const long long p = static_cast<long long>(a) * b;
+    return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
+}
+
+// A static text's "&x" marks a mnemonic and "&&" a literal ampersand.
+QString StripPrefix(const QString &text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+bool IsReturnKey(const QKeyEvent *event)
+{
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && mods == Qt::NoModifier;
+}
+
+} // namespace
+
+CDialog::CDialog(const DialogTemplate &tmpl, QWidget *pParentWnd)
+    : QDialog(nullptr)
+    , m_template(tmpl)
+    , m_pParentWnd(pParentWnd)
+{
+}
+
+CDialog::~CDialog()
+{
+    // Controls the dialog's owner attached stay the owner's.
+    for (const QPointer<QWidget> &p : m_attachedControls) {
+        if (p)
+            p->setParent(nullptr);
+    }
+}
+
+QString CDialog::MapFontFamily(const std::string &strTemplateFont)
+{
+    static const QStringList families = QFontDatabase::families();
+    auto firstInstalled = [](std::initializer_list<const char *> names) {
+        for (const char *name : names) {
+            if (families.contains(QString::fromLatin1(name), Qt::CaseInsensitive))
+                return QString::fromLatin1(name);
+        }
+        return QString::fromLatin1(*names.begin());
+    };
+    const QString name = QString::fromStdString(strTemplateFont);
+    if (name.compare(QLatin1String("Times New Roman"), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String("MS Serif"), Qt::CaseInsensitive) == 0)
+        return firstInstalled({"Noto Serif CJK SC", "AR PL UMing CN", "WenQuanYi Micro Hei"});
+    return firstInstalled({"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Droid Sans Fallback"});
+}
+
+QFont CDialog::TemplateFont(const DialogTemplate &tmpl)
+{
+    QFont font(MapFontFamily(tmpl.strFontName));
+    // Points at 96 dots per inch, as the dialog units were laid out for.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(tmpl.nPointSize * 96.0 / 72.0))));
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+QSize CDialog::BaseUnits(const QFont &font)
+{
+    const QFontMetrics fm(font);
+    const int cx = fm.horizontalAdvance(
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    return QSize((cx / 26 + 1) / 2, fm.ascent() + fm.descent());
+}
+
+QRect CDialog::MapDialogRect(const QRect &rc) const
+{
+    const int bx = m_baseUnits.width();
+    const int by = m_baseUnits.height();
+    const int left = MulDiv(rc.x(), bx, 4);
+    const int top = MulDiv(rc.y(), by, 8);
+    const int right = MulDiv(rc.x() + rc.width(), bx, 4);
+    const int bottom = MulDiv(rc.y() + rc.height(), by, 8);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+CDialog::ModalHook CDialog::SetModalHook(ModalHook hook)
+{
+    ModalHook old = std::move(ModalHookSlot());
+    ModalHookSlot() = std::move(hook);
+    return old;
+}
+
+void CDialog::ConnectButton(QWidget *pWidget, int nID)
+{
+    if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
+        connect(pButton, &QAbstractButton::clicked, this, [this, nID] { SendNotify(BN_CLICKED, nID); });
+}
+
+QWidget *CDialog::BuildControl(const DialogControl &ctl)
+{
+    const QString text = QString::fromStdString(ctl.strText);
+    QWidget *pWidget = nullptr;
+    switch (ctl.kind) {
+    case DialogControlKind::PushButton:
+    case DialogControlKind::OwnerDrawButton: {
+        auto *pButton = new QPushButton(text, this);
+        // Enter belongs to the dialog (OnOK), never to a button.
+        pButton->setAutoDefault(false);
+        pButton->setDefault(false);
+        ConnectButton(pButton, ctl.nID);
+        pWidget = pButton;
+        break;
+    }
+    case DialogControlKind::AutoRadioButton: {
+        auto *pRadio = new QRadioButton(text, this);
+        pRadio->setAutoExclusive(false);   // the template's groups decide, see BuildControls
+        ConnectButton(pRadio, ctl.nID);
+        pRadio->installEventFilter(this);
+        pWidget = pRadio;
+        break;
+    }
+    case DialogControlKind::GroupBox:
+        pWidget = new QGroupBox(StripPrefix(text), this);
+        pWidget->setFocusPolicy(Qt::NoFocus);
+        break;
+    case DialogControlKind::Label: {
+        auto *pLabel = new QLabel((ctl.nStyle & SS_NOPREFIX) ? text : StripPrefix(text), this);
+        pLabel->setTextFormat(Qt::PlainText);
+        pLabel->setWordWrap(true);
+        Qt::Alignment align = Qt::AlignLeft;
+        if ((ctl.nStyle & SS_ALIGNMASK) == SS_CENTER)
+            align = Qt::AlignHCenter;
+        else if ((ctl.nStyle & SS_ALIGNMASK) == SS_RIGHT)
+            align = Qt::AlignRight;
+        pLabel->setAlignment(align | Qt::AlignTop);
+        pWidget = pLabel;
+        break;
+    }
+    case DialogControlKind::Edit: {
+        auto *pEdit = new QLineEdit(text, this);
+        pEdit->setFrame((ctl.nStyle & WS_BORDER) != 0);
+        pEdit->setTextMargins(0, 0, 0, 0);
+        pWidget = pEdit;
+        break;
+    }
+    case DialogControlKind::DropDownCombo: {
+        auto *pCombo = new QComboBox(this);
+        pCombo->setEditable(true);
+        pCombo->setInsertPolicy(QComboBox::NoInsert);   // typed text never joins the list
+        pCombo->setCompleter(nullptr);
+        pCombo->setMaxVisibleItems(30);
+        CComboBox list;
+        list.Attach(pCombo, (ctl.nStyle & CBS_SORT) != 0);
+        for (const std::string &item : ctl.items)
+            list.AddString(QString::fromStdString(item));
+        list.SetCurSel(-1);
+        connect(pCombo, &QComboBox::activated, this,
+                [this, nID = ctl.nID](int) { SendNotify(CBN_SELCHANGE, nID); });
+        pCombo->lineEdit()->installEventFilter(this);
+        pWidget = pCombo;
+        break;
+    }
+    case DialogControlKind::Icon: {
+        auto *pLabel = new QLabel(this);
+        const QRect rc = MapDialogRect(QRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
+        const int side = std::max(16, std::min(32, std::min(rc.width(), rc.height())));
+        pLabel->setPixmap(QApplication::windowIcon().pixmap(side, side));
+        pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        pWidget = pLabel;
+        break;
+    }
+    case DialogControlKind::BlackRect: {
+        auto *pFrame = new QWidget(this);
+        pFrame->setAutoFillBackground(true);
+        QPalette pal = pFrame->palette();
+        pal.setColor(QPalette::Window, Qt::black);
+        pFrame->setPalette(pal);
+        pWidget = pFrame;
+        break;
+    }
+    }
+    pWidget->setFont(m_font);
+    if (!(ctl.nStyle & WS_TABSTOP) && pWidget->focusPolicy() != Qt::NoFocus
+        && ctl.kind != DialogControlKind::AutoRadioButton)
+        pWidget->setFocusPolicy(Qt::ClickFocus);
+    QRect rc = MapDialogRect(QRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
+    if (ctl.kind == DialogControlKind::DropDownCombo)
+        rc.setHeight(std::min(rc.height(), pWidget->sizeHint().height()));
+    pWidget->setGeometry(rc);
+    return pWidget;
+}
+
+bool CDialog::BuildControls()
+{
+    DestroyWindow();
+    m_font = TemplateFont(m_template);
+    m_baseUnits = BaseUnits(m_font);
+    setFont(m_font);
+    setWindowTitle(QString::fromStdString(m_template.strCaption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
+    if (m_template.nStyle & WS_CAPTION)
+        flags |= Qt::WindowTitleHint;
+    if (m_template.nStyle & WS_SYSMENU)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    setFixedSize(MapDialogRect(QRect(0, 0, m_template.cx, m_template.cy)).size());
+
+    std::vector<int> *pGroup = nullptr;
+    std::vector<QWidget *> groupBoxes;
+    for (const DialogControl &ctl : m_template.controls) {
+        QWidget *pWidget = BuildControl(ctl);
+        m_ownedControls.push_back(pWidget);
+        if (ctl.nID != IDC_STATIC)
+            m_controls[ctl.nID] = pWidget;
+        if (ctl.nStyle & WS_GROUP)
+            pGroup = nullptr;
+        if (ctl.kind == DialogControlKind::GroupBox)
+            groupBoxes.push_back(pWidget);
+        if (ctl.kind == DialogControlKind::AutoRadioButton) {
+            if (!pGroup) {
+                m_radioGroups.emplace_back();
+                pGroup = &m_radioGroups.back();
+                m_buttonGroups.push_back(new QButtonGroup(this));
+            }
+            pGroup->push_back(ctl.nID);
+            m_buttonGroups.back()->addButton(qobject_cast<QAbstractButton *>(pWidget));
+        }
+    }
+    // A group box frames controls built before it: keep it beneath them.
+    for (QWidget *pBox : groupBoxes)
+        pBox->lower();
+    m_bOpen = true;
+    m_nResult = 0;
+    return true;
+}
+
+void CDialog::DestroyWindow()
+{
+    for (const QPointer<QWidget> &p : m_attachedControls) {
+        if (p) {
+            disconnect(p, nullptr, this, nullptr);
+            p->hide();
+        }
+    }
+    m_attachedControls.clear();
+    for (QButtonGroup *pGroup : m_buttonGroups)
+        delete pGroup;
+    m_buttonGroups.clear();
+    m_radioGroups.clear();
+    for (QWidget *pWidget : m_ownedControls)
+        delete pWidget;
+    m_ownedControls.clear();
+    m_controls.clear();
+    if (isVisible())
+        hide();
+    m_bOpen = false;
+}
+
+void CDialog::ReplaceControl(int nID, QWidget &control)
+{
+    auto it = m_controls.find(nID);
+    if (it == m_controls.end())
+        return;
+    QWidget *pPlaceholder = it->second;
+    control.setParent(this);
+    control.setGeometry(pPlaceholder->geometry());
+    control.setFont(m_font);
+    if (auto *pButton = qobject_cast<QAbstractButton *>(&control)) {
+        if (auto *pOld = qobject_cast<QAbstractButton *>(pPlaceholder); pOld && pButton->text().isEmpty())
+            pButton->setText(pOld->text());
+    }
+    QWidget::setTabOrder(pPlaceholder, &control);
+    ConnectButton(&control, nID);
+    control.show();
+    it->second = &control;
+    m_attachedControls.emplace_back(&control);
+    std::erase(m_ownedControls, pPlaceholder);
+    delete pPlaceholder;
+}
+
+void CDialog::FocusFirstTabStop()
+{
+    for (size_t i = 0; i < m_template.controls.size() && i < m_ownedControls.size(); ++i) {
+        const DialogControl &ctl = m_template.controls[i];
+        if (!(ctl.nStyle & WS_TABSTOP))
+            continue;
+        QWidget *pWidget = ctl.nID != IDC_STATIC ? GetDlgItem(ctl.nID) : nullptr;
+        if (!pWidget || !pWidget->isEnabled())
+            continue;
+        pWidget->setFocus(Qt::TabFocusReason);
+        if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
+            pEdit->selectAll();
+        return;
+    }
+}
+
+void CDialog::PlaceWindow()
+{
+    QWidget *pOwner = m_pParentWnd ? m_pParentWnd->window() : AfxGetMainWnd();
+    winId();   // the native window, to stack it above its owner
+    if (pOwner && pOwner->windowHandle() && windowHandle())
+        windowHandle()->setTransientParent(pOwner->windowHandle());
+    const QSize size = frameGeometry().size().expandedTo(this->size());
+    QPoint topLeft;
+    if ((m_template.nStyle & DS_CENTER) || (m_template.x == 0 && m_template.y == 0)) {
+        const QRect area = pOwner && pOwner->isVisible()
+            ? pOwner->frameGeometry()
+            : (screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768));
+        topLeft = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    } else {
+        const QPoint origin = pOwner ? pOwner->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
+        topLeft = origin + MapDialogRect(QRect(m_template.x, m_template.y, 0, 0)).topLeft();
+    }
+    if (screen()) {
+        const QRect avail = screen()->availableGeometry();
+        topLeft.setX(std::max(avail.left(), std::min(topLeft.x(), avail.right() - size.width())));
+        topLeft.setY(std::max(avail.top(), std::min(topLeft.y(), avail.bottom() - size.height())));
+    }
+    move(topLeft);
+}
+
+int CDialog::DoModal()
+{
+    if (!BuildControls())
+        return -1;
+    bool bFocusToFramework = true;
+    if (!AfxGuard([&] { bFocusToFramework = OnInitDialog(); })) {
+        DestroyWindow();
+        return -1;
+    }
+    if (!m_bOpen) {   // ended during its initialisation
+        const int nResult = m_nResult;
+        DestroyWindow();
+        return nResult;
+    }
+    if (bFocusToFramework)
+        FocusFirstTabStop();
+    PlaceWindow();
+    setWindowModality(Qt::ApplicationModal);
+    m_bModal = true;
+    if (ModalHookSlot()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                ModalHook hook = ModalHookSlot();
+                if (hook)
+                    hook(*this);
+                if (m_bOpen)
+                    EndDialog(IDCANCEL);
+            },
+            Qt::QueuedConnection);
+    }
+    exec();
+    m_bModal = false;
+    const int nResult = m_nResult;
+    DestroyWindow();
+    return nResult;
+}
+
+bool CDialog::Create(bool bShow)
+{
+    if (!BuildControls())
+        return false;
+    bool bFocusToFramework = true;
+    if (!AfxGuard([&] { bFocusToFramework = OnInitDialog(); }))
+        return false;
+    if (bFocusToFramework)
+        FocusFirstTabStop();
+    if (bShow && m_bOpen)
+        show();
+    return true;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    m_nResult = nResult;
+    if (!m_bOpen)
+        return;
+    m_bOpen = false;
+    if (m_bModal)
+        QDialog::done(nResult);
+    else
+        hide();
+}
+
+QWidget *CDialog::GetDlgItem(int nID) const
+{
+    auto it = m_controls.find(nID);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+int CDialog::GetDlgCtrlID(const QWidget *pWidget) const
+{
+    for (const auto &[nID, p] : m_controls) {
+        if (p == pWidget)
+            return nID;
+    }
+    return IDC_STATIC;
+}
+
+void CDialog::SetDlgItemText(int nID, const QString &text)
+{
+    QWidget *pWidget = GetDlgItem(nID);
+    if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
+        pEdit->setText(text);
+    else if (auto *pCombo = qobject_cast<QComboBox *>(pWidget))
+        pCombo->setEditText(text);
+    else if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
+        pButton->setText(text);
+    else if (auto *pLabel = qobject_cast<QLabel *>(pWidget))
+        pLabel->setText(text);
+    else if (auto *pBox = qobject_cast<QGroupBox *>(pWidget))
+        pBox->setTitle(text);
+}
+
+QString CDialog::GetDlgItemText(int nID) const
+{
+    QWidget *pWidget = GetDlgItem(nID);
+    if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
+        return pEdit->text();
+    if (auto *pCombo = qobject_cast<QComboBox *>(pWidget))
+        return pCombo->currentText();
+    if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
+        return pButton->text();
+    if (auto *pLabel = qobject_cast<QLabel *>(pWidget))
+        return pLabel->text();
+    if (auto *pBox = qobject_cast<QGroupBox *>(pWidget))
+        return pBox->title();
+    return {};
+}
+
+void CDialog::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+{
+    // Unchecking every button of an exclusive group needs the group's exclusivity lifted.
+    std::vector<QButtonGroup *> lifted;
+    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
+        auto *pButton = qobject_cast<QAbstractButton *>(GetDlgItem(nID));
+        if (!pButton)
+            continue;
+        QButtonGroup *pGroup = pButton->group();
+        if (pGroup && pGroup->exclusive()) {
+            pGroup->setExclusive(false);
+            lifted.push_back(pGroup);
+        }
+        pButton->setChecked(nID == nIDCheckButton);
+    }
+    for (QButtonGroup *pGroup : lifted)
+        pGroup->setExclusive(true);
+}
+
+int CDialog::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
+{
+    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
+        auto *pButton = qobject_cast<QAbstractButton *>(GetDlgItem(nID));
+        if (pButton && pButton->isChecked())
+            return nID;
+    }
+    return 0;
+}
+
+std::vector<int> CDialog::RadioGroup(int nID) const
+{
+    for (const std::vector<int> &group : m_radioGroups) {
+        if (std::find(group.begin(), group.end(), nID) != group.end())
+            return group;
+    }
+    return {};
+}
+
+bool CDialog::UpdateData(bool bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException &) {
+        return false;
+    }
+    return true;
+}
+
+void CDialog::Invalidate(bool)
+{
+    update();
+}
+
+bool CDialog::SendNotify(int nCode, int nID)
+{
+    bool bHandled = false;
+    AfxGuard([&] {
+        bHandled = OnCommand(nCode, nID);
+        if (!bHandled && nCode == BN_CLICKED && (nID == IDOK || nID == IDCANCEL)) {
+            bHandled = true;
+            if (nID == IDOK)
+                OnOK();
+            else
+                OnCancel();
+        }
+    });
+    return bHandled;
+}
+
+bool CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange *)
+{
+}
+
+bool CDialog::OnCommand(int, int)
+{
+    return false;
+}
+
+void CDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (IsReturnKey(event)) {
+        event->accept();
+        AfxGuard([this] { OnOK(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        AfxGuard([this] { OnCancel(); });
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CDialog::closeEvent(QCloseEvent *event)
+{
+    // The close box is the dialog's cancel; EndDialog does the hiding.
+    event->ignore();
+    if (m_bOpen)
+        AfxGuard([this] { OnCancel(); });
+}
+
+void CDialog::reject()
+{
+    if (m_bOpen)
+        AfxGuard([this] { OnCancel(); });
+}
+
+void CDialog::accept()
+{
+    if (m_bOpen)
+        AfxGuard([this] { OnOK(); });
+}
+
+bool CDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (auto *pRadio = qobject_cast<QRadioButton *>(watched)) {
+            const int nID = GetDlgCtrlID(pRadio);
+            if (nID != IDC_STATIC && SendNotify(BN_DOUBLECLICKED, nID))
+                return true;
+        }
+    }
+    // Enter in a combo box's edit field is the dialog's, as anywhere else in it.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit *>(watched)
+        && qobject_cast<QComboBox *>(static_cast<QWidget *>(watched)->parentWidget())) {
+        auto *pKey = static_cast<QKeyEvent *>(event);
+        if (IsReturnKey(pKey)) {
+            AfxGuard([this] { OnOK(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
