@@ -30,19 +30,40 @@ CDib::CDib() = default;
 
 CDib::~CDib() = default;
 
-int CDib::GetWidth() const { return m_pData ? m_layout.nWidth : 0; }
+int CDib::GetWidth() const
+{
+    return m_pData ? m_layout.nWidth : 0;
+}
 
-int CDib::GetHeight() const { return m_pData ? ReadLE32s(m_pData + 8) : 0; }
+int CDib::GetHeight() const
+{
+    return m_pData ? ReadLE32s(m_pData + 8) : 0;
+}
 
-int CDib::GetBitCount() const { return m_pData ? m_layout.nBitCount : 0; }
+int CDib::GetBitCount() const
+{
+    return m_pData ? m_layout.nBitCount : 0;
+}
 
-uint32_t CDib::GetCompression() const { return m_pData ? m_layout.nCompression : BI_RGB; }
+uint32_t CDib::GetCompression() const
+{
+    return m_pData ? m_layout.nCompression : BI_RGB;
+}
 
-bool CDib::IsTopDown() const { return m_pData && m_layout.bTopDown; }
+bool CDib::IsTopDown() const
+{
+    return m_pData && m_layout.bTopDown;
+}
 
-size_t CDib::GetInfoSize() const { return m_pData ? size_t(m_pBits - m_pData) : 0; }
+size_t CDib::GetInfoSize() const
+{
+    return m_pData ? size_t(m_pBits - m_pData) : 0;
+}
 
-size_t CDib::GetBitsSize() const { return m_pData ? m_dwDataSize - GetInfoSize() : 0; }
+size_t CDib::GetBitsSize() const
+{
+    return m_pData ? m_dwDataSize - GetInfoSize() : 0;
+}
 
 bool CDib::Load(const char *path)
 {
@@ -118,7 +139,7 @@ bool CDib::Save(const char *path) const
         file.Write(m_pData, m_dwDataSize);
         file.Commit();
     } catch (const CFileException &) {
-        return false;   // the temporary file is discarded, the old file stays as it was
+        return false; // the temporary file is discarded, the old file stays as it was
     }
     return true;
 }

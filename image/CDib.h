@@ -67,6 +67,6 @@ private:
     int AbsHeight() const { return m_pData ? m_layout.nHeight : 0; }
     void Draw(CDC *pDC, int x, int y, int cx, int cy, int srcWidth, int srcHeight) const;
 
-    std::unique_ptr<uint8_t[]> m_block;   // owns what m_pData points at
+    std::unique_ptr<uint8_t[]> m_block; // owns what m_pData points at
     DibLayout m_layout;
 };

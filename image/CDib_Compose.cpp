@@ -14,8 +14,8 @@ namespace {
 constexpr int kSide = 512;
 constexpr uint32_t kPixelBytes = kSide * kSide;
 constexpr uint32_t kTableBytes = 1024;
-constexpr uint32_t kOffBits = kFileHeaderSize + kInfoHeaderSize + kTableBytes;   // 1078
-constexpr uint32_t kComposedSize = kOffBits + kPixelBytes;                        // 263222
+constexpr uint32_t kOffBits = kFileHeaderSize + kInfoHeaderSize + kTableBytes; // 1078
+constexpr uint32_t kComposedSize = kOffBits + kPixelBytes; // 263222
 constexpr uint8_t kFillIndex = 66;
 constexpr int32_t kPelsPerMeter = 3780;
 
@@ -74,8 +74,8 @@ bool CDib::Compose(const char *outFile, const char *paletteFile, const uint8_t *
 
 bool CDib::WriteDefaultPalette(const char *path)
 {
-    static constexpr uint8_t kRedGreen[8] = { 0, 32, 64, 96, 128, 160, 192, 255 };
-    static constexpr uint8_t kBlue[4] = { 0, 64, 128, 255 };
+    static constexpr uint8_t kRedGreen[8] = {0, 32, 64, 96, 128, 160, 192, 255};
+    static constexpr uint8_t kBlue[4] = {0, 64, 128, 255};
     std::array<uint8_t, kTableBytes> table;
     size_t i = 0;
     for (int r = 0; r < 8; ++r) {
@@ -96,7 +96,7 @@ bool CDib::WriteDefaultPalette(const char *path)
         file.Write(table.data(), table.size());
         file.Close();
     } catch (const CFileException &) {
-        return false;   // an incomplete palette is no palette: the caller falls back
+        return false; // an incomplete palette is no palette: the caller falls back
     }
     return true;
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr uint16_t kBmpMagic = 0x4D42;   // "BM"
+constexpr uint16_t kBmpMagic = 0x4D42; // "BM"
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 
@@ -18,12 +18,18 @@ constexpr uint32_t BI_BITFIELDS = 3;
 constexpr int32_t kMaxDibSide = 32768;
 constexpr uint64_t kMaxDibPixels = uint64_t(1) << 28;
 
-inline uint16_t ReadLE16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t ReadLE16(const uint8_t *p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t ReadLE32(const uint8_t *p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
-inline int32_t ReadLE32s(const uint8_t *p) { return int32_t(ReadLE32(p)); }
+inline int32_t ReadLE32s(const uint8_t *p)
+{
+    return int32_t(ReadLE32(p));
+}
 inline void WriteLE16(uint8_t *p, uint16_t v)
 {
     p[0] = uint8_t(v);
@@ -41,17 +47,17 @@ struct DibLayout
 {
     uint32_t nHeaderSize = 0;
     int32_t nWidth = 0;
-    int32_t nHeight = 0;   // always positive
+    int32_t nHeight = 0; // always positive
     bool bTopDown = false;
     uint16_t nBitCount = 0;
     uint32_t nCompression = BI_RGB;
-    uint32_t dwRedMask = 0, dwGreenMask = 0, dwBlueMask = 0;   // 16 and 32 bits only
-    size_t nColorsOffset = 0;   // colour table
-    int nColors = 0;            // palette entries: 0 above 8 bits
-    size_t nTableEntries = 0;   // entries the file carries, stepped over above 8 bits
-    size_t nBitsOffset = 0;     // pixel array, directly after the table
-    uint64_t nRowBytes = 0;     // padded to 4 bytes
-    uint64_t nImageBytes = 0;   // every row of an uncompressed picture; 0 for run-length
+    uint32_t dwRedMask = 0, dwGreenMask = 0, dwBlueMask = 0; // 16 and 32 bits only
+    size_t nColorsOffset = 0; // colour table
+    int nColors = 0; // palette entries: 0 above 8 bits
+    size_t nTableEntries = 0; // entries the file carries, stepped over above 8 bits
+    size_t nBitsOffset = 0; // pixel array, directly after the table
+    uint64_t nRowBytes = 0; // padded to 4 bytes
+    uint64_t nImageBytes = 0; // every row of an uncompressed picture; 0 for run-length
 };
 
 // Checks the info header of a block of nSize bytes and fills layout. False when the header is

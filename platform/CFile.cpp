@@ -39,7 +39,10 @@ CFile::CFile(const char *path, unsigned flags)
         throw error;
 }
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile()
+{
+    Abort();
+}
 
 bool CFile::Open(const char *path, unsigned flags, CFileException *pError)
 {
@@ -98,7 +101,7 @@ bool CFile::OpenForSave(const char *path, CFileException *pError)
         const int err = errno;
         if (pError)
             *pError = CFileException(m_strFileName.empty() ? CFileException::badPath
-                                                            : SaveErrorCause(*file, err),
+                                                           : SaveErrorCause(*file, err),
                                      m_strFileName, err);
         return false;
     }
@@ -106,7 +109,10 @@ bool CFile::OpenForSave(const char *path, CFileException *pError)
     return true;
 }
 
-bool CFile::IsOpen() const { return m_hFile >= 0 || m_pSave; }
+bool CFile::IsOpen() const
+{
+    return m_hFile >= 0 || m_pSave;
+}
 
 void CFile::Throw(int err) const
 {
@@ -140,8 +146,8 @@ void CFile::Write(const void *buffer, size_t count)
         size_t done = 0;
         while (done < count) {
             errno = 0;
-            const qint64 n = m_pSave->write(reinterpret_cast<const char *>(p + done),
-                                            qint64(count - done));
+            const qint64 n
+                = m_pSave->write(reinterpret_cast<const char *>(p + done), qint64(count - done));
             if (n <= 0) {
                 const int err = errno;
                 throw CFileException(SaveErrorCause(*m_pSave, err), m_strFileName, err);

@@ -20,15 +20,15 @@ public:
         modeRead = 0x0000,
         modeWrite = 0x0001,
         modeReadWrite = 0x0002,
-        modeCreate = 0x1000,       // create when missing; truncate unless modeNoTruncate
+        modeCreate = 0x1000, // create when missing; truncate unless modeNoTruncate
         modeNoTruncate = 0x2000,
-        typeBinary = 0x8000,       // every file is binary here
+        typeBinary = 0x8000, // every file is binary here
     };
 
     CFile();
     // Opens or throws CFileException.
     CFile(const char *path, unsigned flags);
-    ~CFile();   // closes without throwing; an uncommitted save is discarded
+    ~CFile(); // closes without throwing; an uncommitted save is discarded
     CFile(const CFile &) = delete;
     CFile &operator=(const CFile &) = delete;
 
@@ -46,8 +46,8 @@ public:
     // Puts a file opened with OpenForSave in place of its target; throws when that fails, and
     // then the target is as it was.
     void Commit();
-    void Close();   // throws when the system reports an error on closing
-    void Abort();   // closes, ignoring errors, discarding an uncommitted save
+    void Close(); // throws when the system reports an error on closing
+    void Abort(); // closes, ignoring errors, discarding an uncommitted save
     bool IsOpen() const;
     const std::string &GetFilePath() const { return m_strFileName; }
 

@@ -12,7 +12,10 @@ bool CPalette::CreatePalette(std::vector<PALETTEENTRY> entries)
     return true;
 }
 
-void CPalette::DeleteObject() { m_entries.clear(); }
+void CPalette::DeleteObject()
+{
+    m_entries.clear();
+}
 
 void CPalette::TakeFrom(CPalette &other) noexcept
 {

@@ -38,14 +38,14 @@ TEST(DefaultPalette, BytesOfNewFile)
     const Bytes b = ReadFileBytes("Velorine256.rgb");
     ASSERT_EQ(b.size(), 1024u);
     auto entry = [&](int i) { return Bytes(b.begin() + 4 * i, b.begin() + 4 * i + 4); };
-    EXPECT_EQ(entry(0), (Bytes { 0, 0, 0, 0 }));
-    EXPECT_EQ(entry(1), (Bytes { 64, 0, 0, 0 }));
-    EXPECT_EQ(entry(3), (Bytes { 255, 0, 0, 0 }));
-    EXPECT_EQ(entry(4), (Bytes { 0, 32, 0, 0 }));
-    EXPECT_EQ(entry(28), (Bytes { 0, 255, 0, 0 }));
-    EXPECT_EQ(entry(32), (Bytes { 0, 0, 32, 0 }));
-    EXPECT_EQ(entry(224), (Bytes { 0, 0, 255, 0 }));
-    EXPECT_EQ(entry(255), (Bytes { 255, 255, 255, 0 }));
+    EXPECT_EQ(entry(0), (Bytes {0, 0, 0, 0}));
+    EXPECT_EQ(entry(1), (Bytes {64, 0, 0, 0}));
+    EXPECT_EQ(entry(3), (Bytes {255, 0, 0, 0}));
+    EXPECT_EQ(entry(4), (Bytes {0, 32, 0, 0}));
+    EXPECT_EQ(entry(28), (Bytes {0, 255, 0, 0}));
+    EXPECT_EQ(entry(32), (Bytes {0, 0, 32, 0}));
+    EXPECT_EQ(entry(224), (Bytes {0, 0, 255, 0}));
+    EXPECT_EQ(entry(255), (Bytes {255, 255, 255, 0}));
     for (unsigned char c : b)
         EXPECT_NE(c, 10);
 }

@@ -27,7 +27,10 @@ void LoadGradient(CDib &dib, int32_t height = 512)
 }
 
 // Colour of stored row j, column i of the gradient.
-QRgb Stored(int i, int j) { return TableColor((i + 2 * j) % 256).rgb(); }
+QRgb Stored(int i, int j)
+{
+    return TableColor((i + 2 * j) % 256).rgb();
+}
 
 } // namespace
 
@@ -50,15 +53,15 @@ TEST(DibDraw, StretchedOwnSizeAndScaled)
     CDib dib;
     LoadGradient(dib);
     const QImage own = DrawnImage(dib, 600, 600);
-    for (int y : { 0, 1, 200, 511 })
-        for (int x : { 0, 5, 300, 511 })
+    for (int y : {0, 1, 200, 511})
+        for (int x : {0, 5, 300, 511})
             EXPECT_EQ(own.pixel(x, y), Stored(x, 511 - y)) << x << "," << y;
     EXPECT_EQ(own.pixelColor(512, 0), kFill);
     EXPECT_EQ(own.pixelColor(0, 512), kFill);
 
     const QImage twice = DrawnImage(dib, 1024, 1024, false, 1024, 1024);
-    for (int y : { 0, 3, 511, 1023 })
-        for (int x : { 0, 7, 640, 1023 })
+    for (int y : {0, 3, 511, 1023})
+        for (int x : {0, 7, 640, 1023})
             EXPECT_EQ(twice.pixel(x, y), Stored(x / 2, 511 - y / 2)) << x << "," << y;
 }
 
@@ -67,15 +70,15 @@ TEST(DibDraw, ClippedShowsTheBottomLeft)
     CDib dib;
     LoadGradient(dib);
     const QImage small = DrawnImage(dib, 400, 300, true, 300, 200);
-    for (int y : { 0, 100, 199 })
-        for (int x : { 0, 150, 299 })
+    for (int y : {0, 100, 199})
+        for (int x : {0, 150, 299})
             EXPECT_EQ(small.pixel(x, y), Stored(x, 199 - y)) << x << "," << y;
     EXPECT_EQ(small.pixelColor(300, 10), kFill);
     EXPECT_EQ(small.pixelColor(10, 200), kFill);
 
     const QImage large = DrawnImage(dib, 1000, 800, true, 1000, 800);
-    for (int y : { 0, 511 })
-        for (int x : { 0, 511 })
+    for (int y : {0, 511})
+        for (int x : {0, 511})
             EXPECT_EQ(large.pixel(x, y), Stored(x, 511 - y));
     EXPECT_EQ(large.pixelColor(512, 0), kFill);
     EXPECT_EQ(large.pixelColor(999, 799), kFill);
@@ -100,8 +103,8 @@ TEST(DibDraw, EightBitPixelsAreNotCopied)
 {
     CDib dib;
     LoadGradient(dib);
-    const QImage img = DibStoredImage(dib.m_pBits, dib.GetBitsSize(), dib.m_pInfo,
-                                      dib.GetInfoSize());
+    const QImage img
+        = DibStoredImage(dib.m_pBits, dib.GetBitsSize(), dib.m_pInfo, dib.GetInfoSize());
     EXPECT_EQ(img.format(), QImage::Format_Indexed8);
     EXPECT_EQ(img.constBits(), dib.m_pBits);
     EXPECT_EQ(img.colorCount(), 256);
@@ -123,17 +126,17 @@ TEST(DibDraw, MirroringAndSourceRectangles)
         StretchDIBits(&dc, 99, 50, -50, 50, 0, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
                       dib.m_pInfo, dib.GetInfoSize());
         // A source rectangle wholly outside the picture draws nothing.
-        EXPECT_EQ(StretchDIBits(&dc, 0, 50, 50, 50, 600, 0, 50, 50, dib.m_pBits,
-                                dib.GetBitsSize(), dib.m_pInfo, dib.GetInfoSize()),
+        EXPECT_EQ(StretchDIBits(&dc, 0, 50, 50, 50, 600, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
+                                dib.m_pInfo, dib.GetInfoSize()),
                   0);
         // Bits too short for the rows: nothing.
-        EXPECT_EQ(StretchDIBits(&dc, 50, 0, 50, 50, 0, 0, 50, 50, dib.m_pBits, 1000,
-                                dib.m_pInfo, dib.GetInfoSize()),
+        EXPECT_EQ(StretchDIBits(&dc, 50, 0, 50, 50, 0, 0, 50, 50, dib.m_pBits, 1000, dib.m_pInfo,
+                                dib.GetInfoSize()),
                   0);
     }
     EXPECT_EQ(img.pixel(0, 49), Stored(10, 20));
     EXPECT_EQ(img.pixel(0, 0), Stored(10, 69));
-    EXPECT_EQ(img.pixel(98, 99), Stored(0, 0));   // 99 - x maps back to column 0
+    EXPECT_EQ(img.pixel(98, 99), Stored(0, 0)); // 99 - x maps back to column 0
     EXPECT_EQ(img.pixel(49, 99), Stored(49, 0));
     EXPECT_EQ(img.pixelColor(10, 60), kFill);
     EXPECT_EQ(img.pixelColor(60, 10), kFill);
@@ -163,7 +166,7 @@ TEST(DibPalette, RealizeSelectsAndRestores)
     QPainter painter(&img);
     CDC dc(&painter, &img);
     CPalette previous;
-    previous.CreatePalette({ PALETTEENTRY {} });
+    previous.CreatePalette({PALETTEENTRY {}});
     SelectPalette(&dc, &previous, false);
 
     CDib dib;

@@ -98,7 +98,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     s = BmpSpec();
     s.nBitCount = 16;
     s.nCompression = BI_BITFIELDS;
-    s.masks = { 0xF800, 0x07E0, 0x001F };
+    s.masks = {0xF800, 0x07E0, 0x001F};
     s.nClrUsed = 5;
     s.nTableEntries = 5;
     WriteFileBytes("bf.bmp", BuildBmp(s));
@@ -116,7 +116,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     EXPECT_EQ(dib.m_nColors, 16);
     EXPECT_EQ(dib.m_pBits - dib.m_pData, 40 + 64);
 
-    for (uint32_t header : { 52u, 56u, 108u, 124u }) {
+    for (uint32_t header : {52u, 56u, 108u, 124u}) {
         s = BmpSpec();
         s.nHeaderSize = header;
         WriteFileBytes("v.bmp", BuildBmp(s));
@@ -140,8 +140,8 @@ TEST(DibLoad, RefusalsKeepThePreviousPicture)
     CDib dib;
     ASSERT_TRUE(dib.Load("good.bmp"));
     const Snapshot before(dib);
-    for (const char *bad : { "ba.bmp", "ten.bmp", "empty.bmp", "missing.bmp", "headeronly.bmp",
-                             "folder.bmp", "" }) {
+    for (const char *bad :
+         {"ba.bmp", "ten.bmp", "empty.bmp", "missing.bmp", "headeronly.bmp", "folder.bmp", ""}) {
         EXPECT_FALSE(dib.Load(bad)) << bad;
         EXPECT_TRUE(Snapshot(dib) == before) << bad;
     }
@@ -244,7 +244,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     EXPECT_TRUE(dib.SetPixel(511, 511, 9));
     EXPECT_EQ(dib.m_pBits[512 * 512 - 1], 9);
     const Bytes before(dib.m_pData, dib.m_pData + dib.m_dwDataSize);
-    for (auto [x, y] : { std::pair { -1, 0 }, { 0, -1 }, { 512, 0 }, { 0, 512 }, { 1 << 30, 3 } })
+    for (auto [x, y] : {std::pair {-1, 0}, {0, -1}, {512, 0}, {0, 512}, {1 << 30, 3}})
         EXPECT_FALSE(dib.SetPixel(x, y, 1)) << x << "," << y;
     EXPECT_EQ(Bytes(dib.m_pData, dib.m_pData + dib.m_dwDataSize), before);
 
@@ -261,7 +261,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     EXPECT_EQ(p[2], 0x33);
     EXPECT_FALSE(dib.SetPixel(3, 0, 1));
 
-    for (uint16_t bits : { 1, 4, 16, 32 }) {
+    for (uint16_t bits : {1, 4, 16, 32}) {
         s = BmpSpec();
         s.nBitCount = bits;
         WriteFileBytes("other.bmp", BuildBmp(s));
@@ -272,7 +272,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     // Run-length pixels are not rows: writing into them would corrupt the picture.
     s = BmpSpec();
     s.nCompression = BI_RLE8;
-    s.pixels = { 4, 7, 0, 0, 4, 9, 0, 1 };
+    s.pixels = {4, 7, 0, 0, 4, 9, 0, 1};
     WriteFileBytes("rle.bmp", BuildBmp(s));
     ASSERT_TRUE(dib.Load("rle.bmp"));
     EXPECT_FALSE(dib.SetPixel(0, 0, 1));

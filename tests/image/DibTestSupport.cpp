@@ -6,9 +6,15 @@
 #include <QPainter>
 #include <cstdlib>
 
-uint32_t RowBytes(int width, int bits) { return uint32_t((uint64_t(width) * bits + 31) / 32 * 4); }
+uint32_t RowBytes(int width, int bits)
+{
+    return uint32_t((uint64_t(width) * bits + 31) / 32 * 4);
+}
 
-QColor TableColor(int i) { return QColor(i / 2, 255 - i, i); }
+QColor TableColor(int i)
+{
+    return QColor(i / 2, 255 - i, i);
+}
 
 std::vector<uint8_t> BuildBmp(const BmpSpec &s)
 {
@@ -47,7 +53,7 @@ std::vector<uint8_t> BuildBmp(const BmpSpec &s)
     WriteLE16(file.data(), kBmpMagic);
     WriteLE32(file.data() + 2, uint32_t(offBits + pixels.size()));
     WriteLE32(file.data() + 10, s.nOffBits ? s.nOffBits : offBits);
-    for (const auto *part : { &info, &masks, &table, &pixels })
+    for (const auto *part : {&info, &masks, &table, &pixels})
         file.insert(file.end(), part->begin(), part->end());
     return file;
 }

@@ -18,10 +18,10 @@ struct BmpSpec
     uint16_t nBitCount = 8;
     uint32_t nCompression = 0;
     uint32_t nClrUsed = 0;
-    uint32_t nOffBits = 0;                 // 0: directly after the table
-    int nTableEntries = -1;                // -1: the colour count the header implies
-    std::vector<uint32_t> masks;           // written after a 40-byte header, or inside a larger
-    std::vector<uint8_t> pixels;           // empty: rows of zeros of the right size
+    uint32_t nOffBits = 0; // 0: directly after the table
+    int nTableEntries = -1; // -1: the colour count the header implies
+    std::vector<uint32_t> masks; // written after a 40-byte header, or inside a larger
+    std::vector<uint8_t> pixels; // empty: rows of zeros of the right size
 };
 
 // Row length of an uncompressed picture, padded to 4 bytes.
