@@ -125,3 +125,6 @@ constexpr int IDC_SYS_VERSION = 106;
 constexpr int IDC_SYS_DISK_TOTAL = 1016;
 constexpr int IDC_SYS_DISK_FREE = 1017;
 constexpr int IDC_SYS_SERIAL = 1029;
+
+// The framework's own message strings
+constexpr int AFX_IDP_FAILED_TO_CREATE_DOC = 61700;

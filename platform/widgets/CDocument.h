@@ -29,8 +29,10 @@ public:
 
     virtual bool OnNewDocument() { return true; }
     virtual void Serialize(CArchive &) {}
-    // Documents handle no commands unless a class says otherwise.
-    bool OnCmdMsg(int, CCmdUI *) override { return false; }
+    // The framework's document commands: close (57602) closes the document and with it the
+    // main window.
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
+    void OnFileClose();
 
     // The first (and only) view, set by the template when it creates the view.
     CView *GetFirstView() const { return m_pView; }

@@ -7,16 +7,29 @@
 #include "platform/widgets/CmdTarget.h"
 
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <map>
+#include <span>
 #include <vector>
 
 class CView;
 class CDocument;
+class CStatusBarWnd;
 class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
+
+// The part of the window-creation parameters the frame adjusts before it is built.
+struct CREATESTRUCT
+{
+    int x = -1;    // -1: the system's default position
+    int y = -1;
+    int cx = 0;    // outer size; 0: the system's default
+    int cy = 0;
+    QString lpszName;
+};
 
 constexpr unsigned MF_UNCHECKED = 0x0000;
 constexpr unsigned MF_CHECKED = 0x0008;
@@ -64,10 +77,34 @@ public:
     explicit CFrameWnd(QWidget *parent = nullptr);
     ~CFrameWnd() override;
 
+    // Builds the window: PreCreateWindow, the menu bar and accelerators of nIDResource, then
+    // OnCreate. False when either hook refuses (the window is then unusable).
+    bool LoadFrame(int nIDResource);
+    virtual bool PreCreateWindow(CREATESTRUCT &cs);
+    // 0 on success, -1 on failure.
+    virtual int OnCreate();
+
+    // The one action that stands for nID in menus and toolbar, created on first use with its
+    // prompt and tool tip from the string table.
+    QAction *CommandAction(int nID);
+    // Fills bar with the buttons of toolbar resource nID and docks it at the top.
+    bool LoadToolBar(QToolBar *bar, int nIDResource);
+    // Creates the status bar with one pane per indicator id (0 for a separator pane).
+    CStatusBarWnd *CreateStatusBar(std::span<const unsigned> indicators);
+    // The toolbar (59392) or status bar (59393), or null.
+    QWidget *GetControlBar(int nID) const;
+    void ShowControlBar(int nID, bool bShow);
+
+    // Runs nID only when the command-state rules leave it enabled (what accelerators do).
+    bool RouteEnabledCommand(int nID);
+    // Shows text in the status bar's message pane; an empty text shows the idle message.
+    void SetMessageText(const QString &text);
+
     // Routes a command; returns false when no target carries it. Runs under AfxGuard.
     bool RouteCommand(int nID);
     // Asks the targets in routing order for nID's state; an id nobody carries is greyed.
-    void RouteCommandState(CCmdUI &cmdUI);
+    // Returns whether some target carries the id.
+    bool RouteCommandState(CCmdUI &cmdUI);
     // Sets every menu item's and toolbar button's enabled and checked state.
     void RunCommandStatePass();
 
@@ -79,7 +116,8 @@ public:
     QString GetWindowText() const { return windowTitle(); }
 
     CMenu *GetMenu() { return &m_menu; }
-    virtual CStatusBar *GetStatusBar() { return nullptr; }
+    // The status bar made by CreateStatusBar, or null.
+    virtual CStatusBar *GetStatusBar();
 
     // The enlarged display modes (implemented by the main frame).
     virtual void OnFullScreen() {}
@@ -91,9 +129,33 @@ public:
 
     bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
 
+    // The framework's bar commands and key indicators.
+    void OnViewToolBar();
+    void OnViewStatusBar();
+    void OnUpdateViewToolBar(CCmdUI *pCmdUI);
+    void OnUpdateViewStatusBar(CCmdUI *pCmdUI);
+    void OnUpdateKeyIndicator(CCmdUI *pCmdUI);
+
 protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // The frame's paint handler: the view and bars cover the client area.
+    virtual void OnPaint() {}
+
     CMenu m_menu;
 
 private:
+    void BuildMenuBar(int nIDResource);
+    void BuildAccelerators(int nIDResource);
+    void OnIdle();
+
     CView *m_pView = nullptr;
+    QSize m_sizeInitialOuter;
+    bool m_bShownOnce = false;
+    std::map<int, QAction *> m_actions;
+    std::map<int, QWidget *> m_controlBars;
+    CStatusBarWnd *m_pStatusBarWnd = nullptr;
+    bool m_bIdlePending = true;
+    bool m_bInStatePass = false;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/widgets/CmdTarget.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -59,9 +60,22 @@ public:
     CDocument *GetFirstDocument() const;
     CView *GetFirstView() const;
 
-    bool OnCmdMsg(int, CCmdUI *) override { return false; }
+    // The framework's application commands: new document (57600) and exit (57665).
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
+    void OnFileNew();
+    // Closes the main window, which ends the message loop; the objects go with the
+    // application object.
+    void OnAppExit();
+
+    // The settings branch: organisation strKey, application name from the title.
+    void SetRegistryKey(const QString &strKey);
+    // Reads the framework's standard settings; no recent-file list is kept.
+    void LoadStdProfileSettings(unsigned nMaxMRU = 4);
+    // Creates the first document and its windows; false when that failed.
+    bool ProcessShellCommand();
 
     CFrameWnd *m_pMainWnd = nullptr;
+    int m_nNumPreviewPages = 0;
 
 private:
     std::unique_ptr<CSingleDocTemplate> m_pTemplate;

@@ -1,0 +1,420 @@
+#include "platform/widgets/CFrameWnd.h"
+
+#include "platform/Guard.h"
+#include "platform/widgets/CDocument.h"
+#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CView.h"
+#include "platform/widgets/CWinApp.h"
+#include "platform/widgets/KeyboardLocks.h"
+#include "platform/widgets/ToolBarPictures.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <array>
+
+namespace {
+
+// A check mark shows only on a checked item: an unchecked checkable action would draw an
+// empty box in some styles.
+void SetActionChecked(QAction *action, bool bChecked)
+{
+    const QSignalBlocker blocker(action);
+    if (bChecked) {
+        action->setCheckable(true);
+        action->setChecked(true);
+    } else {
+        action->setChecked(false);
+        action->setCheckable(false);
+    }
+}
+
+QString StringPart(int nID, int part)
+{
+    const char *text = FindStringResource(nID);
+    return text ? QString::fromUtf8(text).section(QLatin1Char('\n'), part, part) : QString();
+}
+
+const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands { {
+    { ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar },
+    { ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar },
+    { ID_INDICATOR_CAPS, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
+    { ID_INDICATOR_NUM, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
+    { ID_INDICATOR_SCRL, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
+} };
+
+} // namespace
+
+int CMenu::CheckMenuItem(int nID, unsigned nCheck)
+{
+    int previous = -1;
+    for (QAction *action : Actions(nID)) {
+        if (previous < 0)
+            previous = action->isChecked() ? int(MF_CHECKED) : int(MF_UNCHECKED);
+        SetActionChecked(action, (nCheck & MF_CHECKED) != 0);
+    }
+    return previous;
+}
+
+int CMenu::EnableMenuItem(int nID, unsigned nEnable)
+{
+    int previous = -1;
+    for (QAction *action : Actions(nID)) {
+        if (previous < 0)
+            previous = action->isEnabled() ? int(MF_ENABLED) : int(MF_GRAYED);
+        action->setEnabled((nEnable & MF_GRAYED) == 0);
+    }
+    return previous;
+}
+
+int CMenu::GetMenuState(int nID) const
+{
+    const std::vector<QAction *> actions = Actions(nID);
+    if (actions.empty())
+        return -1;
+    const QAction *action = actions.front();
+    return int((action->isChecked() ? MF_CHECKED : 0u) | (action->isEnabled() ? 0u : MF_GRAYED));
+}
+
+void CMenu::AddAction(int nID, QAction *action)
+{
+    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it) {
+        if (it->second == action)
+            return;
+    }
+    m_actions.emplace(nID, action);
+}
+
+std::vector<QAction *> CMenu::Actions(int nID) const
+{
+    std::vector<QAction *> result;
+    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it)
+        result.push_back(it->second);
+    return result;
+}
+
+CFrameWnd::CFrameWnd(QWidget *parent)
+    : QMainWindow(parent)
+{
+    // Idle work runs once each time the event queue empties after something happened.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
+        connect(dispatcher, &QAbstractEventDispatcher::awake, this,
+                [this] { m_bIdlePending = true; });
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { OnIdle(); });
+    }
+}
+
+CFrameWnd::~CFrameWnd() = default;
+
+bool CFrameWnd::LoadFrame(int nIDResource)
+{
+    bool bCreated = false;
+    AfxGuard([&] {
+        CREATESTRUCT cs;
+        cs.lpszName = StringPart(nIDResource, 0);
+        if (!PreCreateWindow(cs))
+            return;
+        setWindowTitle(cs.lpszName);
+        if (cs.cx > 0 && cs.cy > 0) {
+            m_sizeInitialOuter = QSize(cs.cx, cs.cy);
+            resize(m_sizeInitialOuter);
+        }
+        if (cs.x >= 0 && cs.y >= 0)
+            move(cs.x, cs.y);
+        BuildMenuBar(nIDResource);
+        BuildAccelerators(nIDResource);
+        bCreated = OnCreate() != -1;
+    });
+    return bCreated;
+}
+
+bool CFrameWnd::PreCreateWindow(CREATESTRUCT &)
+{
+    return true;
+}
+
+int CFrameWnd::OnCreate()
+{
+    return 0;
+}
+
+void CFrameWnd::BuildMenuBar(int nIDResource)
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    std::vector<QMenu *> open;   // open[level] is the menu that receives items of level + 1
+    for (const MenuItemRes &item : FindMenuResource(nIDResource)) {
+        open.resize(size_t(item.nLevel));
+        QMenu *parent = open.empty() ? nullptr : open.back();
+        if (item.bPopup) {
+            const QString text = QString::fromUtf8(item.pszText);
+            QMenu *menu = parent ? parent->addMenu(text) : bar->addMenu(text);
+            connect(menu, &QMenu::aboutToShow, this, [this] { RunCommandStatePass(); });
+            open.push_back(menu);
+            continue;
+        }
+        if (!parent)
+            continue;
+        if (!item.pszText) {
+            parent->addSeparator();
+            continue;
+        }
+        QAction *action = CommandAction(item.nID);
+        action->setText(QString::fromUtf8(item.pszText));
+        action->setEnabled(!item.bGrayed);
+        parent->addAction(action);
+        m_menu.AddAction(item.nID, action);
+    }
+}
+
+void CFrameWnd::BuildAccelerators(int nIDResource)
+{
+    // On the window itself, so the keys work while the menu bar is hidden.
+    for (const AccelRes &accel : FindAcceleratorResource(nIDResource)) {
+        auto *action = new QAction(this);
+        action->setShortcut(QKeySequence(QKeyCombination::fromCombined(accel.nKey)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int nID = accel.nID;
+        connect(action, &QAction::triggered, this, [this, nID] { RouteEnabledCommand(nID); });
+        addAction(action);
+    }
+}
+
+QAction *CFrameWnd::CommandAction(int nID)
+{
+    if (auto it = m_actions.find(nID); it != m_actions.end())
+        return it->second;
+    auto *action = new QAction(this);
+    action->setStatusTip(StringPart(nID, 0));
+    const QString tip = StringPart(nID, 1);
+    if (!tip.isEmpty())
+        action->setToolTip(tip);
+    connect(action, &QAction::triggered, this, [this, nID] { RouteCommand(nID); });
+    m_actions.emplace(nID, action);
+    return action;
+}
+
+bool CFrameWnd::LoadToolBar(QToolBar *bar, int nIDResource)
+{
+    const std::span<const int> buttons = FindToolBarResource(nIDResource);
+    if (!bar || buttons.empty())
+        return false;
+    bar->setObjectName(QStringLiteral("ToolBar%1").arg(nIDResource));
+    bar->setIconSize(ToolBarPictureSize());
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setMovable(true);
+    bar->setFloatable(true);
+    bar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int nID : buttons) {
+        const QIcon icon = ToolBarPicture(nID);
+        if (icon.isNull())
+            return false;
+        QAction *action = CommandAction(nID);
+        action->setIcon(icon);
+        if (action->text().isEmpty())
+            action->setText(StringPart(nID, 1));
+        bar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, bar);
+    m_controlBars[AFX_IDW_TOOLBAR] = bar;
+    return true;
+}
+
+CStatusBarWnd *CFrameWnd::CreateStatusBar(std::span<const unsigned> indicators)
+{
+    auto *bar = new CStatusBarWnd(this);
+    if (!bar->SetIndicators(indicators)) {
+        delete bar;
+        return nullptr;
+    }
+    setStatusBar(bar);
+    m_pStatusBarWnd = bar;
+    m_controlBars[AFX_IDW_STATUS_BAR] = bar;
+    SetMessageText(QString());
+    return bar;
+}
+
+CStatusBar *CFrameWnd::GetStatusBar()
+{
+    return m_pStatusBarWnd;
+}
+
+QWidget *CFrameWnd::GetControlBar(int nID) const
+{
+    const auto it = m_controlBars.find(nID);
+    return it == m_controlBars.end() ? nullptr : it->second;
+}
+
+void CFrameWnd::ShowControlBar(int nID, bool bShow)
+{
+    if (QWidget *bar = GetControlBar(nID))
+        bar->setVisible(bShow);
+}
+
+void CFrameWnd::SetMessageText(const QString &text)
+{
+    if (!m_pStatusBarWnd || m_pStatusBarWnd->GetCount() == 0)
+        return;
+    const QString shown = text.isEmpty() ? StringPart(AFX_IDS_IDLEMESSAGE, 0) : text;
+    if (m_pStatusBarWnd->GetPaneText(0) != shown)
+        m_pStatusBarWnd->SetPaneText(0, shown, false);
+}
+
+CDocument *CFrameWnd::GetActiveDocument() const
+{
+    return m_pView ? m_pView->GetDocument() : nullptr;
+}
+
+void CFrameWnd::SetActiveView(CView *pView)
+{
+    m_pView = pView;
+}
+
+QAction *CFrameWnd::FindAction(int nID) const
+{
+    const auto it = m_actions.find(nID);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+bool CFrameWnd::RouteCommand(int nID)
+{
+    bool bHandled = false;
+    AfxGuard([&] {
+        CDocument *pDoc = GetActiveDocument();
+        CWinApp *pApp = AfxGetApp();
+        bHandled = (m_pView && m_pView->OnCmdMsg(nID, nullptr)) || (pDoc && pDoc->OnCmdMsg(nID, nullptr))
+            || OnCmdMsg(nID, nullptr) || (pApp && pApp->OnCmdMsg(nID, nullptr));
+    });
+    return bHandled;
+}
+
+bool CFrameWnd::RouteCommandState(CCmdUI &cmdUI)
+{
+    const int nID = cmdUI.m_nID;
+    CDocument *pDoc = GetActiveDocument();
+    CWinApp *pApp = AfxGetApp();
+    const bool bCarried = (m_pView && m_pView->OnCmdMsg(nID, &cmdUI))
+        || (pDoc && pDoc->OnCmdMsg(nID, &cmdUI)) || OnCmdMsg(nID, &cmdUI)
+        || (pApp && pApp->OnCmdMsg(nID, &cmdUI));
+    if (!bCarried)
+        cmdUI.Enable(false);
+    return bCarried;
+}
+
+bool CFrameWnd::RouteEnabledCommand(int nID)
+{
+    bool bEnabled = false;
+    AfxGuard([&] {
+        CCmdUI cmdUI(nID);
+        const bool bCarried = RouteCommandState(cmdUI);
+        bEnabled = bCarried && (!cmdUI.m_bEnableChanged || cmdUI.m_bEnabled);
+    });
+    return bEnabled && RouteCommand(nID);
+}
+
+void CFrameWnd::RunCommandStatePass()
+{
+    if (m_bInStatePass)
+        return;
+    m_bInStatePass = true;
+    AfxGuard([this] {
+        for (const auto &[nID, action] : m_actions) {
+            CCmdUI cmdUI(nID);
+            RouteCommandState(cmdUI);
+            if (cmdUI.m_bEnableChanged && action->isEnabled() != cmdUI.m_bEnabled)
+                action->setEnabled(cmdUI.m_bEnabled);
+            if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
+                SetActionChecked(action, cmdUI.m_nCheck != 0);
+        }
+        if (!m_pStatusBarWnd)
+            return;
+        // Panes without a rule keep their state.
+        for (int i = 0; i < m_pStatusBarWnd->GetCount(); ++i) {
+            if (!m_pStatusBarWnd->IsIndicatorPane(i))
+                continue;
+            CCmdUI cmdUI(int(m_pStatusBarWnd->GetItemID(i)));
+            if (RouteCommandState(cmdUI) && cmdUI.m_bEnableChanged)
+                m_pStatusBarWnd->SetPaneEnabled(i, cmdUI.m_bEnabled);
+        }
+    });
+    m_bInStatePass = false;
+}
+
+void CFrameWnd::OnIdle()
+{
+    if (!m_bIdlePending)
+        return;
+    m_bIdlePending = false;
+    RunCommandStatePass();
+}
+
+bool CFrameWnd::OnCmdMsg(int nID, CCmdUI *pCmdUI)
+{
+    return DispatchCommandTable<CFrameWnd>(this, kFrameCommands, nID, pCmdUI);
+}
+
+void CFrameWnd::OnViewToolBar()
+{
+    if (QWidget *bar = GetControlBar(AFX_IDW_TOOLBAR))
+        ShowControlBar(AFX_IDW_TOOLBAR, bar->isHidden());
+}
+
+void CFrameWnd::OnViewStatusBar()
+{
+    if (QWidget *bar = GetControlBar(AFX_IDW_STATUS_BAR))
+        ShowControlBar(AFX_IDW_STATUS_BAR, bar->isHidden());
+}
+
+void CFrameWnd::OnUpdateViewToolBar(CCmdUI *pCmdUI)
+{
+    QWidget *bar = GetControlBar(AFX_IDW_TOOLBAR);
+    pCmdUI->Enable(bar != nullptr);
+    pCmdUI->SetCheck(bar && !bar->isHidden() ? 1 : 0);
+}
+
+void CFrameWnd::OnUpdateViewStatusBar(CCmdUI *pCmdUI)
+{
+    QWidget *bar = GetControlBar(AFX_IDW_STATUS_BAR);
+    pCmdUI->Enable(bar != nullptr);
+    pCmdUI->SetCheck(bar && !bar->isHidden() ? 1 : 0);
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI *pCmdUI)
+{
+    pCmdUI->Enable(QueryLockIndicator(pCmdUI->m_nID).value_or(false));
+}
+
+bool CFrameWnd::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        SetMessageText(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CFrameWnd::paintEvent(QPaintEvent *)
+{
+    AfxGuard([this] { OnPaint(); });
+}
+
+void CFrameWnd::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_bShownOnce || event->spontaneous())
+        return;
+    m_bShownOnce = true;
+    // The initial size is meant as the outer size; the decorations are known once shown.
+    if (m_sizeInitialOuter.isValid() && !isMaximized() && !isFullScreen()) {
+        const QSize decorations = frameGeometry().size() - size();
+        if (!decorations.isNull())
+            resize(m_sizeInitialOuter - decorations);
+    }
+}

@@ -1,0 +1,141 @@
+#include "platform/widgets/CStatusBarWnd.h"
+
+#include "res/Resources.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+namespace {
+
+constexpr int kPanePadding = 8;
+
+} // namespace
+
+CStatusBarWnd::CStatusBarWnd(QWidget *parent)
+    : QStatusBar(parent)
+{
+    setSizeGripEnabled(true);
+}
+
+CStatusBarWnd::~CStatusBarWnd() = default;
+
+bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
+{
+    for (Pane &pane : m_panes) {
+        removeWidget(pane.pLabel);
+        delete pane.pLabel;
+    }
+    m_panes.clear();
+    for (unsigned id : ids) {
+        Pane pane { new QLabel(this), id, SBPS_NORMAL, {}, id != 0, true };
+        pane.pLabel->setFrameShape(QFrame::Panel);
+        pane.pLabel->setFrameShadow(QFrame::Sunken);
+        pane.pLabel->setIndent(2);
+        if (pane.bIndicator) {
+            const char *text = FindStringResource(int(id));
+            if (!text)
+                return false;
+            pane.strText = QString::fromUtf8(text);
+            const int width = pane.pLabel->fontMetrics().horizontalAdvance(pane.strText);
+            pane.pLabel->setFixedWidth(width + kPanePadding);
+            pane.pLabel->setAlignment(Qt::AlignCenter);
+            // Lit only when a command-state rule says so.
+            pane.bEnabled = false;
+        }
+        const bool first = m_panes.empty();
+        if (first) {
+            pane.nStyle = SBPS_STRETCH;
+            // A long prompt must never widen the window.
+            pane.pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            pane.pLabel->setMinimumWidth(1);
+        }
+        addWidget(pane.pLabel, first ? 1 : 0);
+        m_panes.push_back(pane);
+        ShowPane(m_panes.back());
+    }
+    return true;
+}
+
+void CStatusBarWnd::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth)
+{
+    if (!ValidIndex(nIndex))
+        return;
+    Pane &pane = m_panes[size_t(nIndex)];
+    pane.nID = nID;
+    pane.nStyle = nStyle;
+    pane.bIndicator = false;
+    pane.bEnabled = true;
+    pane.strText.clear();
+    if (nStyle & SBPS_STRETCH) {
+        pane.pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        pane.pLabel->setMinimumWidth(1);
+        pane.pLabel->setMaximumWidth(QWIDGETSIZE_MAX);
+    } else {
+        pane.pLabel->setFixedWidth(cxWidth);
+        pane.pLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    ShowPane(pane);
+}
+
+void CStatusBarWnd::SetPaneEnabled(int nIndex, bool bEnabled)
+{
+    if (!ValidIndex(nIndex))
+        return;
+    Pane &pane = m_panes[size_t(nIndex)];
+    if (pane.bEnabled == bEnabled)
+        return;
+    pane.bEnabled = bEnabled;
+    ShowPane(pane);
+}
+
+void CStatusBarWnd::ShowPane(Pane &pane)
+{
+    const QString shown = pane.bEnabled ? pane.strText : QString();
+    if (pane.pLabel->text() != shown)
+        pane.pLabel->setText(shown);
+}
+
+int CStatusBarWnd::GetCount() const
+{
+    return int(m_panes.size());
+}
+
+void CStatusBarWnd::SetPaneText(int nIndex, const QString &text, bool bUpdate)
+{
+    if (!ValidIndex(nIndex))
+        return;
+    Pane &pane = m_panes[size_t(nIndex)];
+    pane.strText = text;
+    ShowPane(pane);
+    if (bUpdate && pane.pLabel->isVisible())
+        pane.pLabel->repaint();
+}
+
+QString CStatusBarWnd::GetPaneText(int nIndex) const
+{
+    return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].pLabel->text() : QString();
+}
+
+int CStatusBarWnd::GetPaneWidth(int nIndex) const
+{
+    if (!ValidIndex(nIndex))
+        return 0;
+    const QLabel *label = m_panes[size_t(nIndex)].pLabel;
+    return label->minimumWidth() == label->maximumWidth() ? label->minimumWidth()
+                                                           : label->width();
+}
+
+unsigned CStatusBarWnd::GetItemID(int nIndex) const
+{
+    return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].nID : 0;
+}
+
+bool CStatusBarWnd::IsPaneEnabled(int nIndex) const
+{
+    return ValidIndex(nIndex) && m_panes[size_t(nIndex)].bEnabled;
+}
+
+bool CStatusBarWnd::IsIndicatorPane(int nIndex) const
+{
+    return ValidIndex(nIndex) && m_panes[size_t(nIndex)].bIndicator;
+}

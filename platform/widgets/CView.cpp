@@ -1,0 +1,177 @@
+#include "platform/widgets/CView.h"
+
+#include "platform/Guard.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShowEvent>
+
+namespace {
+
+MSG MakeMessage(unsigned message, unsigned flags, QPoint pt)
+{
+    MSG msg;
+    msg.message = message;
+    msg.wParam = flags;
+    msg.lParam = (unsigned(pt.x()) & 0xFFFFu) | ((unsigned(pt.y()) & 0xFFFFu) << 16);
+    msg.pt = pt;
+    return msg;
+}
+
+} // namespace
+
+CView::CView(QWidget *parent)
+    : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CView::~CView() = default;
+
+void CView::OnPrepareDC(CDC *, CPrintInfo *) {}
+
+bool CView::OnEraseBkgnd(CDC *pDC)
+{
+    pDC->FillSolidRect(GetClientRect(), palette().color(QPalette::Window));
+    return true;
+}
+
+void CView::OnPrint(CDC *pDC, CPrintInfo *)
+{
+    OnDraw(pDC);
+}
+
+bool CView::PreTranslateMessage(const MSG &)
+{
+    return false;
+}
+
+void CView::OnLButtonDown(unsigned, QPoint) {}
+void CView::OnLButtonUp(unsigned, QPoint) {}
+void CView::OnMouseMove(unsigned, QPoint) {}
+void CView::OnRButtonDown(unsigned, QPoint) {}
+
+bool CView::OnSetCursor()
+{
+    return false;
+}
+
+void CView::PaintOverlay(QPainter &) {}
+
+void CView::Invalidate(bool)
+{
+    m_bUpdatePending = true;
+    update();
+}
+
+void CView::UpdateWindow()
+{
+    if (m_bUpdatePending)
+        repaint();
+}
+
+void CView::SetCapture()
+{
+    m_bCapture = true;
+    if (isVisible())
+        grabMouse();
+}
+
+void CView::ReleaseCapture()
+{
+    if (m_bCapture && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    m_bCapture = false;
+}
+
+unsigned CView::MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+{
+    unsigned flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton)
+        flags |= MK_MBUTTON;
+    if (mods & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (mods & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
+void CView::RunInitialUpdate()
+{
+    if (m_bInitialUpdateDone)
+        return;
+    m_bInitialUpdateDone = true;
+    AfxGuard([this] { OnInitialUpdate(); });
+}
+
+void CView::paintEvent(QPaintEvent *)
+{
+    m_bUpdatePending = false;
+    QPainter painter(this);
+    AfxGuard([&] {
+        {
+            CDC dc(&painter, this);
+            OnEraseBkgnd(&dc);
+        }
+        painter.save();
+        {
+            CDC dc(&painter, this);
+            OnPrepareDC(&dc);
+            OnDraw(&dc);
+        }
+        painter.restore();
+        PaintOverlay(painter);
+    });
+}
+
+void CView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pt = event->position().toPoint();
+    const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
+    AfxGuard([&] {
+        if (event->button() == Qt::LeftButton) {
+            if (!PreTranslateMessage(MakeMessage(WM_LBUTTONDOWN, flags, pt)))
+                OnLButtonDown(flags, pt);
+        } else if (event->button() == Qt::RightButton) {
+            if (!PreTranslateMessage(MakeMessage(WM_RBUTTONDOWN, flags, pt)))
+                OnRButtonDown(flags, pt);
+        }
+    });
+}
+
+void CView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint pt = event->position().toPoint();
+    const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
+    AfxGuard([&] {
+        if (event->button() == Qt::LeftButton) {
+            if (!PreTranslateMessage(MakeMessage(WM_LBUTTONUP, flags, pt)))
+                OnLButtonUp(flags, pt);
+        } else if (event->button() == Qt::RightButton) {
+            PreTranslateMessage(MakeMessage(WM_RBUTTONUP, flags, pt));
+        }
+    });
+}
+
+void CView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pt = event->position().toPoint();
+    const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
+    AfxGuard([&] {
+        if (PreTranslateMessage(MakeMessage(WM_MOUSEMOVE, flags, pt)))
+            return;
+        OnSetCursor();
+        OnMouseMove(flags, pt);
+    });
+}
+
+void CView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    RunInitialUpdate();
+}
