@@ -68,18 +68,22 @@ bool CFile::Open(const char *path, unsigned flags, CFileException *pError)
     int fd = -1;
     int err = ENOENT;
     if (path && *path) {
+        // Non-blocking, so a named pipe cannot hang the open; cleared again below.
         do {
-            fd = ::open(path, oflags, 0666);
+            fd = ::open(path, oflags | O_NONBLOCK, 0666);
         } while (fd < 0 && errno == EINTR);
         err = errno;
     }
     if (fd >= 0) {
-        // A folder opens for reading on Linux but is no file to the program.
+        // Folders, pipes and sockets open on Linux but are no files to the program.
         struct stat st;
-        if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode)
+            || S_ISSOCK(st.st_mode)) {
+            err = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
             ::close(fd);
             fd = -1;
-            err = EISDIR;
+        } else {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         }
     }
     if (fd < 0) {

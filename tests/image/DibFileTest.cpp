@@ -286,3 +286,14 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     EXPECT_EQ(dib.m_pBits[RowBytes(4, 8) + 1], 200);
     EXPECT_FALSE(dib.SetPixel(0, 2, 1));
 }
+
+TEST(DibLoad, FilesLargerThanAnyPictureAreNotRead)
+{
+    WriteFileBytes("huge.bmp", Composed());
+    fs::resize_file("huge.bmp", (uintmax_t(1) << 30) + (uintmax_t(1) << 21));
+    mkfifo("pipe.bmp", 0600);
+    CDib dib;
+    EXPECT_FALSE(dib.Load("huge.bmp"));
+    EXPECT_FALSE(dib.Load("pipe.bmp"));
+    EXPECT_EQ(dib.m_pData, nullptr);
+}
