@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -95,11 +97,9 @@ QImage DecodeRunLength(const uint8_t *pBits, size_t n, const uint8_t *pInfo, con
     const bool b4 = l.nCompression == BI_RLE4;
     const int w = l.nWidth, h = l.nHeight;
     int x = 0, y = 0;
+    // Callers stop at the end of the row.
     auto put = [&](unsigned index) {
-        if (x < w)
-            reinterpret_cast<QRgb *>(img.scanLine(y))[x] = table[qsizetype(index)];
-        if (x < w)
-            ++x;
+        reinterpret_cast<QRgb *>(img.scanLine(y))[x++] = table[qsizetype(index)];
     };
     size_t p = 0;
     while (y < h && p + 1 < n) {
@@ -189,10 +189,18 @@ int StretchDIBits(CDC *pDC, int xDest, int yDest, int nDestWidth, int nDestHeigh
         return 0;
 
     // Source rectangle in stored rows; a bottom-up bitmap's stored row 0 is at the bottom.
-    const QRect src = QRect(xSrc, ySrc, nSrcWidth, nSrcHeight).normalized();
-    const QRect clip = src.intersected(img.rect());
-    if (clip.isEmpty())
+    auto span = [](int from, int extent, int size) {
+        const int64_t a
+            = std::clamp<int64_t>(std::min<int64_t>(from, int64_t(from) + extent), 0, size);
+        const int64_t b
+            = std::clamp<int64_t>(std::max<int64_t>(from, int64_t(from) + extent), 0, size);
+        return std::pair {int(a), int(b - a)};
+    };
+    const auto [cx, cw] = span(xSrc, nSrcWidth, img.width());
+    const auto [cy, ch] = span(ySrc, nSrcHeight, img.height());
+    if (cw == 0 || ch == 0)
         return 0;
+    const QRect clip(cx, cy, cw, ch);
     // Source x maps linearly onto the destination; mirrored when the signs differ. A
     // bottom-up bitmap's rows run upwards, so its source top lands at the destination bottom.
     const double kx = double(nDestWidth) / nSrcWidth;

@@ -125,6 +125,9 @@ TEST(DibDraw, MirroringAndSourceRectangles)
         // Mirrored left to right.
         StretchDIBits(&dc, 99, 50, -50, 50, 0, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
                       dib.m_pInfo, dib.GetInfoSize());
+        // A negative source width mirrors too: columns 49 down to 0 fill 0..49.
+        StretchDIBits(&dc, 50, 0, 50, 50, 50, 0, -50, 50, dib.m_pBits, dib.GetBitsSize(),
+                      dib.m_pInfo, dib.GetInfoSize());
         // A source rectangle wholly outside the picture draws nothing.
         EXPECT_EQ(StretchDIBits(&dc, 0, 50, 50, 50, 600, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
                                 dib.m_pInfo, dib.GetInfoSize()),
@@ -138,8 +141,9 @@ TEST(DibDraw, MirroringAndSourceRectangles)
     EXPECT_EQ(img.pixel(0, 0), Stored(10, 69));
     EXPECT_EQ(img.pixel(98, 99), Stored(0, 0)); // 99 - x maps back to column 0
     EXPECT_EQ(img.pixel(49, 99), Stored(49, 0));
+    EXPECT_EQ(img.pixel(50, 49), Stored(49, 0));
+    EXPECT_EQ(img.pixel(99, 49), Stored(0, 0));
     EXPECT_EQ(img.pixelColor(10, 60), kFill);
-    EXPECT_EQ(img.pixelColor(60, 10), kFill);
 }
 
 TEST(DibDraw, LogicalUnitsFollowTheMapping)
