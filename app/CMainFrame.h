@@ -1,0 +1,93 @@
+#pragma once
+// The program's single top-level window: menu, a flat dockable toolbar, a seven-pane status bar
+// and the two enlarged display modes (the view alone, or the view with the toolbar, covering
+// the whole screen).
+
+#include "platform/widgets/CFrameWnd.h"
+
+#include <QSize>
+
+class CStatusBarWnd;
+class QToolBar;
+
+// A rectangle as left, top, right, bottom in screen pixels (right and bottom exclusive).
+struct RECT
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const RECT &) const = default;
+};
+
+// What is needed to put the window back as it was before an enlarged mode.
+struct WINDOWPLACEMENT
+{
+    RECT rcNormalPosition;     // the normal (restored) outer rectangle
+    bool bMaximized = false;
+    bool bMenuBar = true;      // which bars were shown
+    bool bToolBar = true;
+    bool bStatusBar = true;
+};
+
+class CMainFrame : public CFrameWnd
+{
+    Q_OBJECT
+public:
+    enum class DisplayMode
+    {
+        Normal,
+        FullScreen,
+        ToolbarFullScreen,
+    };
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    bool PreCreateWindow(CREATESTRUCT &cs) override;
+    int OnCreate() override;
+    CStatusBar *GetStatusBar() override;
+
+    void OnFullScreen() override;
+    void OnNoMenu() override;
+    bool IsFullScreen() const override { return m_bFullScreen; }
+    DisplayMode GetDisplayMode() const { return m_mode; }
+
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
+    void OnUpdateKeyCtrl(CCmdUI *pCmdUI);
+    void OnUpdateFullScreenItem(CCmdUI *pCmdUI);
+
+    QToolBar *GetToolBar() const { return m_wndToolBar; }
+
+    // The initial outer size on a screen of the given size.
+    static QSize InitialWindowSize(QSize screen);
+    // The window rectangle that puts the view's area v exactly on the screen, from the window
+    // rectangle w, both in screen coordinates.
+    static RECT FullScreenRect(const RECT &w, const RECT &v, int cxScreen, int cyScreen);
+    // The window rectangle that puts the client area r on the screen with the status bar of
+    // height cyStatusBar just below it.
+    static RECT NoMenuRect(const RECT &w, const RECT &r, int cyStatusBar, int cxScreen,
+                           int cyScreen);
+
+    RECT m_rcFullScreen;
+    WINDOWPLACEMENT m_wpPrev;
+    bool m_bFullScreen = false;
+    CStatusBarWnd *m_wndStatusBar = nullptr;
+    QToolBar *m_wndToolBar = nullptr;
+
+protected:
+    void OnPaint() override {}
+    // Whether a Ctrl key is held now.
+    virtual bool IsControlKeyDown() const;
+
+private:
+    void EnterMode(DisplayMode mode);
+    void LeaveMode();
+    WINDOWPLACEMENT GetWindowPlacement() const;
+    void SetWindowPlacement(const WINDOWPLACEMENT &wp);
+    QSize ScreenSize() const;
+
+    DisplayMode m_mode = DisplayMode::Normal;
+};

@@ -1,0 +1,106 @@
+#include "app/CVelorineApp.h"
+
+#include "app/CMainFrame.h"
+#include "platform/Guard.h"
+#include "platform/Providers.h"
+#include "platform/widgets/SingleInstance.h"
+#include "res/resource.h"
+#include "view/CVelorineDoc.h"
+#include "view/CVelorineView.h"
+
+#include <array>
+
+namespace {
+
+// The application's commands (About 57664 and System Information 32817 belong here). A
+// command listed nowhere is greyed by the command-state pass.
+const std::array<CommandEntry<CVelorineApp>, 0> kVelorineAppCommands {};
+
+// Held for the life of the process: the kernel drops it however the process ends.
+CSingleInstance &InstanceMarker()
+{
+    static CSingleInstance marker;
+    return marker;
+}
+
+} // namespace
+
+bool CVelorineApp::OnCmdMsg(int nID, CCmdUI *pCmdUI)
+{
+    return DispatchCommandTable<CVelorineApp>(this, kVelorineAppCommands, nID, pCmdUI)
+        || CWinApp::OnCmdMsg(nID, pCmdUI);
+}
+
+bool CVelorineApp::InitInstance()
+{
+    // Every copy works on temp.bmp in its current directory, so only one may run.
+    if (InstanceMarker().Create() == CSingleInstance::Result::AlreadyRunning) {
+        AfxMessageBox(QStringLiteral("已经有Velorine!正在运行。由于运行本程序的多个实例可能会导致"
+                                     "磁盘缓冲区操作冲突，不允许允许第二个实例。请按确定退出本次运行。"),
+                      MB_OK | MB_ICONSTOP);
+        return false;
+    }
+
+    SetRegistryKey(QStringLiteral("Local AppWizard-Generated Applications"));
+    LoadStdProfileSettings(0);
+
+    AddDocTemplate(std::make_unique<CSingleDocTemplate>(
+        IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
+        [] { return std::make_unique<CMainFrame>(); }, [] { return new CVelorineView; }));
+
+    if (!ProcessShellCommand())
+        return false;
+
+    m_pMainWnd->show();
+    if (CView *pView = GetFirstView())
+        pView->UpdateWindow();
+
+    if (!m_strStartFile.isEmpty()) {
+        if (auto *pView = dynamic_cast<CVelorineView *>(GetFirstView()))
+            AfxGuard([&] { pView->OpenPictureFile(m_strStartFile); });
+    }
+    return true;
+}
+
+CVelorineApp::CommandLine CVelorineApp::ParseCommandLine(const QStringList &args)
+{
+    CommandLine result;
+    for (const QString &arg : args) {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            result.action = CommandLine::Action::Help;
+            return result;
+        }
+        if (arg == QLatin1String("--version")) {
+            result.action = CommandLine::Action::Version;
+            return result;
+        }
+    }
+    for (const QString &arg : args) {
+        if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+            result.action = CommandLine::Action::Error;
+            result.strError = QStringLiteral("unknown option: %1").arg(arg);
+            return result;
+        }
+        if (!result.strFile.isEmpty()) {
+            result.action = CommandLine::Action::Error;
+            result.strError = QStringLiteral("only one picture can be opened: %1").arg(arg);
+            return result;
+        }
+        result.strFile = arg;
+    }
+    return result;
+}
+
+QString CVelorineApp::UsageText()
+{
+    return QStringLiteral(
+        "Usage: velorine [FILE.bmp]\n"
+        "Draws fractal pictures: the Mandelbrot and Julia sets, the Martin and Mira maps,\n"
+        "a wallpaper pattern, diffusion-limited aggregation and a simulated leaf.\n"
+        "\n"
+        "  FILE.bmp    open this picture after the start-up picture\n"
+        "  --help      show this text and exit\n"
+        "  --version   show the version and exit\n"
+        "\n"
+        "Working files (temp.bmp, Velorine256.rgb) are written to the current directory.\n");
+}

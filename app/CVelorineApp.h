@@ -1,0 +1,42 @@
+#pragma once
+// The application object: refuses a second copy, sets up the settings branch and the
+// single-document template (document, main frame, view), shows the main window, and handles
+// the application-level commands.
+
+#include "platform/widgets/CWinApp.h"
+
+#include <QString>
+#include <QStringList>
+
+class CVelorineApp : public CWinApp
+{
+public:
+    CVelorineApp() = default;
+
+    bool InitInstance() override;
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
+
+    // A BMP file to open after the start-up picture, as the Open command would.
+    void SetStartFile(const QString &path) { m_strStartFile = path; }
+
+    // What the command line asks for.
+    struct CommandLine
+    {
+        enum class Action
+        {
+            Run,
+            Help,
+            Version,
+            Error,
+        };
+        Action action = Action::Run;
+        QString strFile;    // Run: the picture to open, may be empty
+        QString strError;   // Error: what was wrong
+    };
+    // args without the program name (Qt's own options already taken out).
+    static CommandLine ParseCommandLine(const QStringList &args);
+    static QString UsageText();
+
+private:
+    QString m_strStartFile;
+};

@@ -1,0 +1,50 @@
+// The window program: Qt, the widget providers, the application object, its start-up and its
+// message loop.
+
+#include "app/CVelorineApp.h"
+#include "platform/widgets/WidgetProviders.h"
+#include "res/Resources.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication qapp(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    const CVelorineApp::CommandLine line = CVelorineApp::ParseCommandLine(args);
+    switch (line.action) {
+    case CVelorineApp::CommandLine::Action::Help:
+        std::fputs(CVelorineApp::UsageText().toUtf8().constData(), stdout);
+        return 0;
+    case CVelorineApp::CommandLine::Action::Version:
+        std::printf("velorine %s\n", VELORINE_VERSION);
+        return 0;
+    case CVelorineApp::CommandLine::Action::Error:
+        std::fprintf(stderr, "velorine: %s\n%s", line.strError.toUtf8().constData(),
+                     CVelorineApp::UsageText().toUtf8().constData());
+        return 2;
+    case CVelorineApp::CommandLine::Action::Run:
+        break;
+    }
+
+    InitResourcePictures();
+    QIcon icon;
+    for (const char *name : { "velorine-16.png", "velorine-32.png", "velorine-48.png",
+                              "velorine-64.png", "velorine.png" })
+        icon.addFile(QStringLiteral(":/icons/") + QLatin1String(name));
+    QApplication::setWindowIcon(icon);
+    InstallWidgetProviders();
+
+    int result = 0;
+    {
+        CVelorineApp app;
+        app.SetStartFile(line.strFile);
+        if (!app.InitInstance())
+            return 0;
+        result = app.Run();
+    }
+    return result;
+}

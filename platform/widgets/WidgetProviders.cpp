@@ -1,0 +1,195 @@
+#include "platform/widgets/WidgetProviders.h"
+
+#include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/CWinApp.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <vector>
+
+namespace {
+
+QMessageBox::Icon IconOf(unsigned flags)
+{
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONSTOP:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+void CentreOnMainWindow(QWidget *box)
+{
+    box->adjustSize();
+    QRect area;
+    if (const CFrameWnd *frame = AfxGetMainWnd(); frame && frame->isVisible())
+        area = frame->frameGeometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        box->move(area.center() - box->rect().center());
+}
+
+} // namespace
+
+void InstallWidgetProviders()
+{
+    SetMessageProvider(std::make_unique<WidgetMessageProvider>());
+    SetFileDialogProvider(std::make_unique<WidgetFileDialogProvider>());
+    SetShellProvider(std::make_unique<DesktopShellOpenProvider>());
+}
+
+int WidgetMessageProvider::Show(const QString &text, const QString &caption, unsigned flags)
+{
+    QMessageBox box(IconOf(flags), caption, text);
+    box.setWindowModality(Qt::ApplicationModal);
+    struct Choice
+    {
+        const char *text;
+        QMessageBox::ButtonRole role;
+        int result;
+    };
+    std::vector<Choice> choices;
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        choices = { { "确定", QMessageBox::AcceptRole, IDOK },
+                    { "取消", QMessageBox::RejectRole, IDCANCEL } };
+        break;
+    case MB_YESNO:
+        choices = { { "是(&Y)", QMessageBox::YesRole, IDYES },
+                    { "否(&N)", QMessageBox::NoRole, IDNO } };
+        break;
+    default:
+        choices = { { "确定", QMessageBox::AcceptRole, IDOK } };
+        break;
+    }
+    std::vector<QPushButton *> buttons;
+    for (const Choice &c : choices)
+        buttons.push_back(box.addButton(QString::fromUtf8(c.text), c.role));
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    CentreOnMainWindow(&box);
+    box.exec();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            return choices[i].result;
+    }
+    return choices.back().result;
+}
+
+QStringList FileDialogFilters(const QString &strFilter)
+{
+    QStringList filters;
+    const QStringList parts = strFilter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty())
+            break;
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters;
+}
+
+QString WithDefaultExtension(const QString &path, const QString &strDefExt)
+{
+    QString ext = strDefExt;
+    while (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    if (path.isEmpty() || ext.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + ext;
+}
+
+QString WidgetFileDialogProvider::Choose(const FileDialogRequest &request)
+{
+    QFileDialog dialog(AfxGetMainWnd());
+    // Qt's own dialog matches the patterns in any letter case, so *.BMP finds a.bmp.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The program never asks before replacing a file it saves over.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDirectory(QDir::currentPath());
+    QString ext = request.strDefExt;
+    while (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    if (!ext.isEmpty())
+        dialog.setDefaultSuffix(ext);
+    const QStringList filters = FileDialogFilters(request.strFilter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    dialog.setWindowTitle(QString::fromUtf8(request.bOpen ? "打开" : "另存为"));
+    dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(request.bOpen ? "打开" : "保存"));
+    dialog.setLabelText(QFileDialog::Reject, QString::fromUtf8("取消"));
+    dialog.setLabelText(QFileDialog::LookIn, QString::fromUtf8("查找范围:"));
+    dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8("文件名:"));
+    dialog.setLabelText(QFileDialog::FileType, QString::fromUtf8("文件类型:"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedFiles().constFirst();
+    return request.bOpen ? chosen : WithDefaultExtension(chosen, ext);
+}
+
+bool LooksLikeHtml(const QByteArray &head)
+{
+    QByteArray text = head.trimmed().left(512).toLower();
+    if (text.startsWith("\xef\xbb\xbf"))
+        text = text.mid(3).trimmed();
+    return text.startsWith("<!doctype html") || text.startsWith("<html")
+        || (text.startsWith("<?xml") && text.contains("<html"));
+}
+
+QUrl ShellOpenUrl(const QString &target, const QString &strCopyDir)
+{
+    const QFileInfo info(target);
+    if (!info.exists()) {
+        const QUrl url(target, QUrl::StrictMode);
+        if (url.isValid() && url.scheme().size() > 1)
+            return url;
+        return {};
+    }
+    if (!info.isFile())
+        return QUrl::fromLocalFile(info.absoluteFilePath());
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        return QUrl::fromLocalFile(info.absoluteFilePath());
+    QFile file(info.absoluteFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    if (!LooksLikeHtml(file.read(1024)))
+        return QUrl::fromLocalFile(info.absoluteFilePath());
+    // A browser decides by the name, so an HTML help file under another name gets a copy.
+    if (strCopyDir.isEmpty() || !QDir().mkpath(strCopyDir))
+        return {};
+    const QString copy = QDir(strCopyDir).filePath(info.completeBaseName() + QStringLiteral(".html"));
+    QFile::remove(copy);
+    if (!QFile::copy(info.absoluteFilePath(), copy))
+        return {};
+    return QUrl::fromLocalFile(copy);
+}
+
+bool DesktopShellOpenProvider::Open(const QString &target)
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    const QUrl url = ShellOpenUrl(target, QDir(base).filePath(QStringLiteral("velorine")));
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
