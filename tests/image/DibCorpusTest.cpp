@@ -110,7 +110,7 @@ TEST(DibCorpus, GoodFilesShowWhatTheyHold)
 TEST(DibCorpus, QuestionableAndBadFilesAreSafe)
 {
     int loaded = 0, refused = 0;
-    for (const char *folder : {"q", "b"}) {
+    for (const char *folder : {"q", "b", "x"}) {
         for (const auto &path : Files(folder))
             (Exercise(path) ? loaded : refused)++;
     }

@@ -55,208 +55,49 @@ Bytes Rle(std::vector<uint8_t> data, uint32_t compression = BI_RLE8)
 
 const std::vector<Damage> &Table()
 {
+    // clang-format off
     static const std::vector<Damage> table = {
-        {"info header cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 30); }, false},
-        {"v5 header cut short",
-         [] { return Truncated(With([](BmpSpec &s) { s.nHeaderSize = 124; }), 14 + 100); }, false},
-        {"os2 header", [] { return Patched32(With([](BmpSpec &) {}), 14, 12); }, false},
-        {"header size 64", [] { return Patched32(With([](BmpSpec &) {}), 14, 64); }, false},
-        {"header size huge", [] { return Patched32(With([](BmpSpec &) {}), 14, 0xFFFFFFF0u); },
-         false},
-        {"colour table cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1000); },
-         false},
-        {"rows cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1024 + 7); },
-         false},
-        {"huge biClrUsed",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nClrUsed = 0xFFFFFFFFu;
-                 s.nTableEntries = 2;
-             });
-         },
-         false},
-        {"biClrUsed above 2^bits",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nBitCount = 4;
-                 s.nClrUsed = 17;
-             });
-         },
-         false},
-        {"huge biClrUsed at 24 bits",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nBitCount = 24;
-                 s.nClrUsed = 0x40000000u;
-                 s.nTableEntries = 1;
-             });
-         },
-         false},
-        {"width times bits overflows",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nBitCount = 32;
-                 s.nWidth = 0x40000001;
-                 s.nHeight = 1;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"too many pixels",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nWidth = 32768;
-                 s.nHeight = 32768;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"side too long",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nWidth = 32769;
-                 s.nHeight = 1;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"negative width",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nWidth = -4;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"zero width",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nWidth = 0;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"zero height",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nHeight = 0;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"height INT_MIN",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nHeight = INT_MIN;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"planes 0", [] { return With([](BmpSpec &s) { s.nPlanes = 0; }); }, false},
-        {"planes 2", [] { return With([](BmpSpec &s) { s.nPlanes = 2; }); }, false},
-        {"bit count 2", [] { return With([](BmpSpec &s) { s.nBitCount = 2; }); }, false},
-        {"bit count 0",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nBitCount = 0;
-                 s.pixels = Bytes(64);
-             });
-         },
-         false},
-        {"compression 4", [] { return With([](BmpSpec &s) { s.nCompression = 4; }); }, false},
-        {"RLE8 at 4 bits",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nBitCount = 4;
-                 s.nCompression = BI_RLE8;
-             });
-         },
-         false},
-        {"bit fields at 8 bits",
-         [] { return With([](BmpSpec &s) { s.nCompression = BI_BITFIELDS; }); }, false},
-        {"bit fields without masks",
-         [] {
-             return Truncated(With([](BmpSpec &s) {
-                                  s.nBitCount = 16;
-                                  s.nCompression = BI_BITFIELDS;
-                                  s.masks = {1, 2, 4};
-                              }),
-                              14 + 44);
-         },
-         false},
-        {"top-down run-length",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nHeight = -2;
-                 s.nCompression = BI_RLE8;
-                 s.pixels = {0, 1};
-             });
-         },
-         false},
-        {"offset past the end", [] { return With([](BmpSpec &s) { s.nOffBits = 0xFFFFFFFFu; }); },
-         true},
-        {"run past the row",
-         [] {
-             return Rle({200, 5, 0, 0, 9, 6, 0, 1});
-         },
-         true},
-        {"delta past the picture",
-         [] {
-             return Rle({2, 5, 0, 2, 250, 250, 3, 7, 0, 1});
-         },
-         true},
-        {"absolute run past the data",
-         [] {
-             return Rle({0, 200, 1, 2, 3});
-         },
-         true},
-        {"absolute run past the row",
-         [] {
-             return Rle({0, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 1});
-         },
-         true},
-        {"rows past the picture",
-         [] {
-             return Rle({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4, 0, 1});
-         },
-         true},
-        {"delta cut off",
-         [] {
-             return Rle({4, 3, 0, 2, 1});
-         },
-         true},
-        {"no end of picture",
-         [] {
-             return Rle({4, 3, 4, 4});
-         },
-         true},
-        {"no run-length data", [] { return Rle({}); }, true},
-        {"RLE4 run past the row",
-         [] {
-             return Rle({255, 0x12, 0, 0, 0, 9, 0x12, 0x34, 0x56, 0, 1}, BI_RLE4);
-         },
-         true},
-        {"RLE4 absolute run past the data",
-         [] {
-             return Rle({0, 255, 0x12}, BI_RLE4);
-         },
-         true},
-        {"index past the table",
-         [] {
-             return With([](BmpSpec &s) {
-                 s.nClrUsed = 2;
-                 s.pixels = Bytes(8, 200);
-             });
-         },
-         true},
-        {"trailing bytes",
-         [] {
-             Bytes b = With([](BmpSpec &) {});
-             b.resize(b.size() + 100, 9);
-             return b;
-         },
-         true},
+        { "info header cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 30); }, false },
+        { "v5 header cut short", [] { return Truncated(With([](BmpSpec &s) { s.nHeaderSize = 124; }), 14 + 100); }, false },
+        { "os2 header", [] { return Patched32(With([](BmpSpec &) {}), 14, 12); }, false },
+        { "header size 64", [] { return Patched32(With([](BmpSpec &) {}), 14, 64); }, false },
+        { "header size huge", [] { return Patched32(With([](BmpSpec &) {}), 14, 0xFFFFFFF0u); }, false },
+        { "colour table cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1000); }, false },
+        { "rows cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1024 + 7); }, false },
+        { "huge biClrUsed", [] { return With([](BmpSpec &s) { s.nClrUsed = 0xFFFFFFFFu; s.nTableEntries = 2; }); }, false },
+        { "biClrUsed above 2^bits", [] { return With([](BmpSpec &s) { s.nBitCount = 4; s.nClrUsed = 17; }); }, false },
+        { "huge biClrUsed at 24 bits", [] { return With([](BmpSpec &s) { s.nBitCount = 24; s.nClrUsed = 0x40000000u; s.nTableEntries = 1; }); }, false },
+        { "width times bits overflows", [] { return With([](BmpSpec &s) { s.nBitCount = 32; s.nWidth = 0x40000001; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
+        { "too many pixels", [] { return With([](BmpSpec &s) { s.nWidth = 32768; s.nHeight = 32768; s.pixels = Bytes(64); }); }, false },
+        { "side too long", [] { return With([](BmpSpec &s) { s.nWidth = 32769; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
+        { "negative width", [] { return With([](BmpSpec &s) { s.nWidth = -4; s.pixels = Bytes(64); }); }, false },
+        { "zero width", [] { return With([](BmpSpec &s) { s.nWidth = 0; s.pixels = Bytes(64); }); }, false },
+        { "zero height", [] { return With([](BmpSpec &s) { s.nHeight = 0; s.pixels = Bytes(64); }); }, false },
+        { "height INT_MIN", [] { return With([](BmpSpec &s) { s.nHeight = INT_MIN; s.pixels = Bytes(64); }); }, false },
+        { "planes 0", [] { return With([](BmpSpec &s) { s.nPlanes = 0; }); }, false },
+        { "planes 2", [] { return With([](BmpSpec &s) { s.nPlanes = 2; }); }, false },
+        { "bit count 2", [] { return With([](BmpSpec &s) { s.nBitCount = 2; }); }, false },
+        { "bit count 0", [] { return With([](BmpSpec &s) { s.nBitCount = 0; s.pixels = Bytes(64); }); }, false },
+        { "compression 4", [] { return With([](BmpSpec &s) { s.nCompression = 4; }); }, false },
+        { "RLE8 at 4 bits", [] { return With([](BmpSpec &s) { s.nBitCount = 4; s.nCompression = BI_RLE8; }); }, false },
+        { "bit fields at 8 bits", [] { return With([](BmpSpec &s) { s.nCompression = BI_BITFIELDS; }); }, false },
+        { "bit fields without masks", [] { return Truncated(With([](BmpSpec &s) { s.nBitCount = 16; s.nCompression = BI_BITFIELDS; s.masks = { 1, 2, 4 }; }), 14 + 44); }, false },
+        { "top-down run-length", [] { return With([](BmpSpec &s) { s.nHeight = -2; s.nCompression = BI_RLE8; s.pixels = { 0, 1 }; }); }, false },
+        { "offset past the end", [] { return With([](BmpSpec &s) { s.nOffBits = 0xFFFFFFFFu; }); }, true },
+        { "run past the row", [] { return Rle({ 200, 5, 0, 0, 9, 6, 0, 1 }); }, true },
+        { "delta past the picture", [] { return Rle({ 2, 5, 0, 2, 250, 250, 3, 7, 0, 1 }); }, true },
+        { "absolute run past the data", [] { return Rle({ 0, 200, 1, 2, 3 }); }, true },
+        { "absolute run past the row", [] { return Rle({ 0, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 1 }); }, true },
+        { "rows past the picture", [] { return Rle({ 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4, 0, 1 }); }, true },
+        { "delta cut off", [] { return Rle({ 4, 3, 0, 2, 1 }); }, true },
+        { "no end of picture", [] { return Rle({ 4, 3, 4, 4 }); }, true },
+        { "no run-length data", [] { return Rle({}); }, true },
+        { "RLE4 run past the row", [] { return Rle({ 255, 0x12, 0, 0, 0, 9, 0x12, 0x34, 0x56, 0, 1 }, BI_RLE4); }, true },
+        { "RLE4 absolute run past the data", [] { return Rle({ 0, 255, 0x12 }, BI_RLE4); }, true },
+        { "index past the table", [] { return With([](BmpSpec &s) { s.nClrUsed = 2; s.pixels = Bytes(8, 200); }); }, true },
+        { "trailing bytes", [] { Bytes b = With([](BmpSpec &) {}); b.resize(b.size() + 100, 9); return b; }, true },
     };
+    // clang-format on
     return table;
 }
 
