@@ -46,7 +46,8 @@ public:
     // Puts a file opened with OpenForSave in place of its target; throws when that fails, and
     // then the target is as it was.
     void Commit();
-    void Close(); // throws when the system reports an error on closing
+    // Throws when the system reports an error on closing; a save not committed is discarded.
+    void Close();
     void Abort(); // closes, ignoring errors, discarding an uncommitted save
     bool IsOpen() const;
     const std::string &GetFilePath() const { return m_strFileName; }

@@ -4,8 +4,11 @@
 #include "DibTestSupport.h"
 
 #include "platform/BmpFormat.h"
+#include "platform/CDC.h"
+#include "platform/StretchDIBits.h"
 #include "tests/common/TestSupport.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -217,4 +220,42 @@ TEST(DibMalformed, RandomHeaderDamage)
         }
     }
     EXPECT_GT(loaded, 100);
+}
+
+TEST(DibMalformed, DrawingStaysInsideTheBoundsItIsGiven)
+{
+    std::mt19937 random(7);
+    for (const Bytes &file : {With([](BmpSpec &s) {
+                                  s.nBitCount = 24;
+                                  s.nWidth = 5;
+                                  s.nHeight = 3;
+                              }),
+                              With([](BmpSpec &s) {
+                                  s.nBitCount = 1;
+                                  s.nWidth = 33;
+                              }),
+                              With([](BmpSpec &s) {
+                                  s.nHeaderSize = 56;
+                                  s.nBitCount = 16;
+                                  s.nCompression = BI_BITFIELDS;
+                                  s.masks = {0xF800, 0x7E0, 0x1F};
+                              }),
+                              Rle({4, 3, 0, 2, 2, 2, 0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 1})}) {
+        DibLayout layout;
+        ASSERT_TRUE(ParseDibHeader(file.data() + 14, file.size() - 14, layout));
+        for (int round = 0; round < 50; ++round) {
+            // Exactly sized copies, so any read past them is caught.
+            const size_t infoSize
+                = round ? random() % (layout.nBitsOffset + 1) : layout.nBitsOffset;
+            const size_t bitsSize = random() % (file.size() - 14 - layout.nBitsOffset + 1);
+            const Bytes info(file.begin() + 14, file.begin() + 14 + long(infoSize));
+            const Bytes bits(file.begin() + 14 + long(layout.nBitsOffset),
+                             file.begin() + 14 + long(layout.nBitsOffset + bitsSize));
+            QImage img(40, 40, QImage::Format_RGB32);
+            QPainter painter(&img);
+            CDC dc(&painter, &img);
+            StretchDIBits(&dc, 0, 0, 40, 40, -3, -3, 80, 80, bits.data(), bits.size(), info.data(),
+                          info.size());
+        }
+    }
 }
