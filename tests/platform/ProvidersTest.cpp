@@ -1,0 +1,83 @@
+// The window program's file-dialog filter, default extension and shell-open decisions.
+
+#include "platform/widgets/WidgetProviders.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(FileDialogTest, FrameworkFilterBecomesQtFilters)
+{
+    EXPECT_EQ(FileDialogFilters(QStringLiteral("BMP Files(*.BMP)|*.BMP||")),
+              QStringList { QStringLiteral("BMP Files(*.BMP) (*.BMP)") });
+    EXPECT_EQ(FileDialogFilters(QStringLiteral("A|*.a;*.b|All|*.*||")),
+              (QStringList { QStringLiteral("A (*.a *.b)"), QStringLiteral("All (*.*)") }));
+    EXPECT_TRUE(FileDialogFilters(QString()).isEmpty());
+    EXPECT_TRUE(FileDialogFilters(QStringLiteral("Broken")).isEmpty());
+}
+
+TEST(FileDialogTest, DefaultExtensionOnlyWhenTheNameHasNone)
+{
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/pic"), QStringLiteral(".bmp")),
+              QStringLiteral("/d/pic.bmp"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/pic"), QStringLiteral("bmp")),
+              QStringLiteral("/d/pic.bmp"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/pic.BMP"), QStringLiteral(".bmp")),
+              QStringLiteral("/d/pic.BMP"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d.x/pic"), QStringLiteral("bmp")),
+              QStringLiteral("/d.x/pic.bmp"));
+    EXPECT_EQ(WithDefaultExtension(QStringLiteral("/d/pic"), QString()), QStringLiteral("/d/pic"));
+    EXPECT_TRUE(WithDefaultExtension(QString(), QStringLiteral("bmp")).isEmpty());
+}
+
+TEST(ShellOpenTest, HtmlUnderAnotherNameOpensAsAnHtmlCopy)
+{
+    EXPECT_TRUE(LooksLikeHtml("  <!DOCTYPE html><html>"));
+    EXPECT_TRUE(LooksLikeHtml("\xef\xbb\xbf<HTML lang=zh>"));
+    EXPECT_FALSE(LooksLikeHtml("?_\x03\x00 binary help"));
+    EXPECT_FALSE(LooksLikeHtml(""));
+
+    const QString copyDir = QDir::current().filePath(QStringLiteral("runtime"));
+    Write(QStringLiteral("VELORINE.HLP"), "<!DOCTYPE html>\n<html><body>帮助</body></html>");
+    const QUrl url = ShellOpenUrl(QStringLiteral("VELORINE.HLP"), copyDir);
+    ASSERT_TRUE(url.isLocalFile());
+    EXPECT_EQ(url.toLocalFile(), QDir(copyDir).filePath(QStringLiteral("VELORINE.html")));
+    QFile copy(url.toLocalFile());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(copy.readAll().contains("帮助"));
+
+    // Opening again replaces the copy with the current contents.
+    Write(QStringLiteral("VELORINE.HLP"), "<html>new</html>");
+    ShellOpenUrl(QStringLiteral("VELORINE.HLP"), copyDir);
+    QFile again(url.toLocalFile());
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), QByteArray("<html>new</html>"));
+}
+
+TEST(ShellOpenTest, OtherTargets)
+{
+    const QString copyDir = QDir::current().filePath(QStringLiteral("runtime-other"));
+    EXPECT_FALSE(ShellOpenUrl(QStringLiteral("missing.hlp"), copyDir).isValid());
+    Write(QStringLiteral("page.html"), "<html></html>");
+    EXPECT_EQ(ShellOpenUrl(QStringLiteral("page.html"), copyDir),
+              QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("page.html"))));
+    Write(QStringLiteral("old.hlp"), "?_\x03\x00");
+    EXPECT_EQ(ShellOpenUrl(QStringLiteral("old.hlp"), copyDir),
+              QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("old.hlp"))));
+    EXPECT_EQ(ShellOpenUrl(QStringLiteral("mailto:someone@example.org"), copyDir),
+              QUrl(QStringLiteral("mailto:someone@example.org")));
+    EXPECT_EQ(ShellOpenUrl(QStringLiteral("http://example.org/"), copyDir),
+              QUrl(QStringLiteral("http://example.org/")));
+    EXPECT_FALSE(QDir(copyDir).exists());
+}
+
+} // namespace
