@@ -42,6 +42,12 @@ const Entry kCommands[] = {
     {ID_EDIT_COPY, &V::OnEditCopy, &V::OnUpdateEditCopy},
     {ID_CTX_COPY, &V::OnEditCopy, nullptr},
     {ID_PRINT_IMAGE, &V::OnPrintImage, nullptr},
+    {ID_ZOOM_DISPLAY, &V::OnZoomDisplay, nullptr},
+    {ID_CTX_ZOOM_DISPLAY, &V::OnCtxZoomDisplay, nullptr},
+    {ID_CTX_FULL_SCREEN, &V::OnCtxFullScreen, &V::OnUpdateCtxFullScreen},
+    {ID_CTX_NO_MENU, &V::OnCtxNoMenu, &V::OnUpdateCtxFullScreen},
+    {ID_CTX_QUIT, &V::OnCtxQuit, nullptr},
+    {ID_HELP_TOPICS, &V::OnHelpTopics, nullptr},
 };
 
 } // namespace

@@ -14,10 +14,13 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
 class CVelorineDoc;
+class QMenu;
+class QRegion;
 
 class CVelorineView : public CView
 {
@@ -63,6 +66,31 @@ public:
     void OnEditCopy();
     void OnUpdateEditCopy(CCmdUI *pCmdUI);
     void OnPrintImage();
+
+    // Mouse selection and pointer (CVelorineView_Zoom.cpp).
+    void OnLButtonDown(unsigned nFlags, QPoint point) override;
+    void OnMouseMove(unsigned nFlags, QPoint point) override;
+    void OnLButtonUp(unsigned nFlags, QPoint point) override;
+    bool OnSetCursor() override;
+
+    // The context menu and the display-mode commands (CVelorineView_Context.cpp).
+    bool PreTranslateMessage(const MSG &msg) override;
+    void OnZoomDisplay();
+    void OnCtxZoomDisplay();
+    void OnCtxFullScreen();
+    void OnCtxNoMenu();
+    void OnUpdateCtxFullScreen(CCmdUI *pCmdUI);
+    void OnCtxQuit();
+    void OnHelpTopics();
+
+    // Picks a context-menu item instead of running the menu: gets the menu as it would show
+    // and its screen point, returns the chosen command id or 0 for none. Null (the default)
+    // runs the menu. Lets tests choose without a nested event loop.
+    using ContextMenuChooser = std::function<int(QMenu &menu, QPoint screenPoint)>;
+    static void SetContextMenuChooser(ContextMenuChooser chooser);
+
+    // Where the rubber band is drawn now, right and bottom exclusive; empty when none shows.
+    QRect BandRect() const;
 
     // Loads a BMP file and repaints; false (and nothing changed, nothing shown) when refused.
     bool OpenPictureFile(const QString &path);
@@ -117,4 +145,12 @@ private:
     // The corners Select All stored, so Copy knows to convert them back to client coordinates;
     // corners set any other way (a drag) are plain client coordinates.
     std::optional<std::array<int, 4>> m_selectAllCorners;
+
+    // Rubber band painting (CVelorineView_Zoom.cpp).
+    void PaintOverlay(QPainter &painter) override;
+    void ShowBand(const QRect &band);
+    void HideBand();
+    QRegion BandOutline(const QRect &band) const;
+    // The band's rectangle while m_bBandShown: the corners of the last drag move, normalised.
+    QRect m_rcBand;
 };

@@ -1,0 +1,152 @@
+// The right-button menu and the commands that change how the window and the picture are shown:
+// zoom display, the frame's two enlarged modes, leaving at once and the help file.
+
+#include "view/CVelorineView.h"
+
+#include "platform/Providers.h"
+#include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/CWinApp.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+#include "view/CVelorineDoc.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+
+namespace {
+
+CVelorineView::ContextMenuChooser &Chooser()
+{
+    static CVelorineView::ContextMenuChooser s_chooser;
+    return s_chooser;
+}
+
+// The first popup of the menu resource, its items in order; false when there is none.
+bool BuildPopup(QMenu &menu, int nIDResource)
+{
+    const std::span<const MenuItemRes> items = FindMenuResource(nIDResource);
+    if (items.empty() || !items.front().bPopup || items.front().nLevel != 0)
+        return false;
+    menu.setTitle(QString::fromUtf8(items.front().pszText));
+    for (const MenuItemRes &item : items.subspan(1)) {
+        if (item.nLevel == 0)
+            break;
+        if (!item.pszText) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction *action = menu.addAction(QString::fromUtf8(item.pszText));
+        action->setData(item.nID);
+        action->setEnabled(!item.bGrayed);
+    }
+    return true;
+}
+
+// The command-state rules the frame's routing finds for each item.
+void ApplyCommandState(QMenu &menu, CFrameWnd &frame)
+{
+    for (QAction *action : menu.actions()) {
+        if (action->isSeparator())
+            continue;
+        CCmdUI cmdUI(action->data().toInt());
+        frame.RouteCommandState(cmdUI);
+        if (cmdUI.m_bEnableChanged)
+            action->setEnabled(cmdUI.m_bEnabled);
+        if (cmdUI.m_bCheckChanged) {
+            action->setCheckable(true);
+            action->setChecked(cmdUI.m_nCheck != 0);
+        }
+    }
+}
+
+int RunMenu(QMenu &menu, QPoint screenPoint)
+{
+    if (const CVelorineView::ContextMenuChooser &choose = Chooser())
+        return choose(menu, screenPoint);
+    const QAction *chosen = menu.exec(screenPoint);
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+} // namespace
+
+void CVelorineView::SetContextMenuChooser(ContextMenuChooser chooser)
+{
+    Chooser() = std::move(chooser);
+}
+
+bool CVelorineView::PreTranslateMessage(const MSG &msg)
+{
+    if (msg.message == WM_RBUTTONDOWN) {
+        const QPoint point(int(msg.lParam & 0xFFFFu), int(msg.lParam >> 16));
+        const QPoint screenPoint = ClientToScreen(point);
+        int nChosen = 0;
+        {
+            QMenu menu(this);
+            if (BuildPopup(menu, IDR_CONTEXTMENU)) {
+                if (CFrameWnd *pMain = AfxGetMainWnd())
+                    ApplyCommandState(menu, *pMain);
+                nChosen = RunMenu(menu, screenPoint);
+            }
+        }
+        // Handled once the menu has closed, before the press itself goes on.
+        if (nChosen != 0) {
+            if (CFrameWnd *pMain = AfxGetMainWnd())
+                pMain->RouteCommand(nChosen);
+            else
+                OnCmdMsg(nChosen, nullptr);
+        }
+    }
+    return CView::PreTranslateMessage(msg);
+}
+
+void CVelorineView::OnZoomDisplay()
+{
+    CVelorineDoc *pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    pDoc->m_bZoomDisplay = !pDoc->m_bZoomDisplay;
+    // The picture takes its new form at the next repaint; nothing is invalidated here.
+    if (CFrameWnd *pMain = AfxGetMainWnd())
+        pMain->GetMenu()->CheckMenuItem(
+            ID_ZOOM_DISPLAY, (pDoc->m_bZoomDisplay ? MF_CHECKED : MF_UNCHECKED) | MF_BYCOMMAND);
+}
+
+void CVelorineView::OnCtxZoomDisplay()
+{
+    OnZoomDisplay();
+    UpdateWindow();
+}
+
+void CVelorineView::OnCtxFullScreen()
+{
+    if (CFrameWnd *pMain = AfxGetMainWnd())
+        pMain->OnFullScreen();
+}
+
+void CVelorineView::OnCtxNoMenu()
+{
+    if (CFrameWnd *pMain = AfxGetMainWnd())
+        pMain->OnNoMenu();
+}
+
+void CVelorineView::OnUpdateCtxFullScreen(CCmdUI *pCmdUI)
+{
+    const CFrameWnd *pMain = AfxGetMainWnd();
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck(pMain && pMain->IsFullScreen() ? 1 : 0);
+}
+
+void CVelorineView::OnCtxQuit()
+{
+    // Ends the event loop without closing the window: the document is not asked anything and
+    // leaves the working files where they are.
+    CVelorineDoc::KeepWorkingFiles(true);
+    QCoreApplication::exit(0);
+}
+
+void CVelorineView::OnHelpTopics()
+{
+    // A missing help file, or nothing able to show it, is passed over without a word.
+    ShellExecuteOpen(QStringLiteral("VELORINE.HLP"));
+}
