@@ -1,0 +1,57 @@
+// The fast Mandelbrot, Julia and DLA forms on the pictures the commands draw; the reference
+// forms' benchmarks (BM_Reference_*) sit beside them in the same binary.
+
+#include "fractals/FastDla.h"
+#include "fractals/FastEscape.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+void BM_Fast_Mandelbrot(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(512 * 512);
+    for (auto _ : state) {
+        fast::Mandelbrot(buffer.data(), 512, 512, -2.25, 0.75, -1.5, 1.5, 100.0);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(fast::SimdLevelName(fast::ActiveSimdLevel()));
+}
+BENCHMARK(BM_Fast_Mandelbrot)->Unit(benchmark::kMillisecond);
+
+void BM_Fast_Julia(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(512 * 512);
+    const double cx = static_cast<double>(-0.22375f);
+    const double cy = static_cast<double>(0.76508f);
+    for (auto _ : state) {
+        fast::Julia(buffer.data(), 512, 512, cx, cy, -1.5, 1.5, -1.5, 1.5);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(fast::SimdLevelName(fast::ActiveSimdLevel()));
+}
+BENCHMARK(BM_Fast_Julia)->Unit(benchmark::kMillisecond);
+
+// The DLA command's five passes from one fixed seed.
+void BM_Fast_Dla(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(512 * 512);
+    for (auto _ : state) {
+        std::fill(buffer.begin(), buffer.end(), 0);
+        for (int r = 254; r <= 257; ++r) {
+            for (int c = 254; c <= 257; ++c)
+                buffer[static_cast<size_t>(r) * 512 + c] = 255;
+        }
+        for (double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
+            fast::Dla(buffer.data(), 512, 512, 2000, radius, 20240101u);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Fast_Dla)->Unit(benchmark::kMillisecond);
+
+} // namespace
