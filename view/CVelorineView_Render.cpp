@@ -3,6 +3,7 @@
 #include "view/CVelorineView.h"
 
 #include "dialogs/CJuliaDlg.h"
+#include "fractals/Leaf.h"
 #include "platform/Providers.h"
 #include "view/CVelorineDoc.h"
 
@@ -262,10 +263,9 @@ void CVelorineView::OnDla()
 void CVelorineView::OnLeaf()
 {
     m_nFractalKind = 7;
-    // Painted straight into the picture held: no buffer, no temp.bmp, no caption.
-    for (int col = 0; col < kPictureSize; ++col)
-        for (int row = 0; row < kPictureSize; ++row)
-            m_dib.SetPixel(col, row, 255);
+    // Painted straight into the picture held: no buffer, no temp.bmp, no caption. SetPixel
+    // refuses what lies outside a smaller picture.
+    Leaf([this](int column, int row, uint32_t colour) { m_dib.SetPixel(column, row, colour); });
     m_bBandShown = false;
     Invalidate(true);
 }
