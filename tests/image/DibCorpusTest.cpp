@@ -38,7 +38,7 @@ QByteArray Reference(const std::string &path)
 // A picture held before each corpus file, to show refusals keep it.
 void LoadSentinel(CDib &dib)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.nWidth = 3;
     s.nHeight = 3;
     s.pixels.assign(size_t(RowBytes(3, 8)) * 3, 77);

@@ -15,7 +15,7 @@ const QColor kFill(1, 2, 3);
 // A 512 x 512 bottom-up 8-bit picture whose stored row j, column i has index (i + 2j) % 256.
 void LoadGradient(CDib &dib, int32_t height = 512)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.nWidth = 512;
     s.nHeight = height;
     s.pixels.resize(512 * 512);
@@ -181,7 +181,7 @@ TEST(DibPalette, RealizeSelectsAndRestores)
     EXPECT_EQ(dc.GetSelectedPalette(), &previous);
     EXPECT_EQ(previous.GetRealizeCount(), 0);
 
-    BmpSpec s;
+    BmpRecipe s;
     s.nBitCount = 24;
     WriteFileBytes("rgb.bmp", BuildBmp(s));
     CDib rgb;

@@ -78,7 +78,7 @@ TEST(DibLoad, ComposedEightBitPicture)
 
 TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.nClrUsed = 16;
     WriteFileBytes("c16.bmp", BuildBmp(s));
     CDib dib;
@@ -86,7 +86,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     EXPECT_EQ(dib.m_nColors, 16);
     EXPECT_EQ(dib.m_pBits - dib.m_pColors, 64);
 
-    s = BmpSpec();
+    s = BmpRecipe();
     s.nBitCount = 24;
     WriteFileBytes("rgb.bmp", BuildBmp(s));
     ASSERT_TRUE(dib.Load("rgb.bmp"));
@@ -95,7 +95,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     EXPECT_EQ(dib.m_pBits - dib.m_pData, 40);
 
     // Above 8 bits a carried table is stepped over; a bit-field file's masks come first.
-    s = BmpSpec();
+    s = BmpRecipe();
     s.nBitCount = 16;
     s.nCompression = BI_BITFIELDS;
     s.masks = {0xF800, 0x07E0, 0x001F};
@@ -108,7 +108,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     EXPECT_EQ(dib.m_pBits - dib.m_pData, 72);
 
     // A bfOffBits that lies is not believed.
-    s = BmpSpec();
+    s = BmpRecipe();
     s.nBitCount = 4;
     s.nOffBits = 9999;
     WriteFileBytes("off.bmp", BuildBmp(s));
@@ -117,7 +117,7 @@ TEST(DibLoad, ColourCountsAndWhereThePixelsStart)
     EXPECT_EQ(dib.m_pBits - dib.m_pData, 40 + 64);
 
     for (uint32_t header : {52u, 56u, 108u, 124u}) {
-        s = BmpSpec();
+        s = BmpRecipe();
         s.nHeaderSize = header;
         WriteFileBytes("v.bmp", BuildBmp(s));
         ASSERT_TRUE(dib.Load("v.bmp")) << header;
@@ -165,7 +165,7 @@ TEST(DibSave, RoundTripIsByteIdentical)
     EXPECT_EQ(dib.m_strFileName, "in.bmp");
 
     // Header offsets are made afresh from where the pixels are held.
-    BmpSpec s;
+    BmpRecipe s;
     s.nClrUsed = 16;
     s.nOffBits = 4;
     WriteFileBytes("c16.bmp", BuildBmp(s));
@@ -248,7 +248,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
         EXPECT_FALSE(dib.SetPixel(x, y, 1)) << x << "," << y;
     EXPECT_EQ(Bytes(dib.m_pData, dib.m_pData + dib.m_dwDataSize), before);
 
-    BmpSpec s;
+    BmpRecipe s;
     s.nBitCount = 24;
     s.nWidth = 3;
     s.nHeight = 2;
@@ -262,7 +262,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     EXPECT_FALSE(dib.SetPixel(3, 0, 1));
 
     for (uint16_t bits : {1, 4, 16, 32}) {
-        s = BmpSpec();
+        s = BmpRecipe();
         s.nBitCount = bits;
         WriteFileBytes("other.bmp", BuildBmp(s));
         ASSERT_TRUE(dib.Load("other.bmp"));
@@ -270,7 +270,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     }
 
     // Run-length pixels are not rows: writing into them would corrupt the picture.
-    s = BmpSpec();
+    s = BmpRecipe();
     s.nCompression = BI_RLE8;
     s.pixels = {4, 7, 0, 0, 4, 9, 0, 1};
     WriteFileBytes("rle.bmp", BuildBmp(s));
@@ -278,7 +278,7 @@ TEST(DibSetPixel, EightAndTwentyFourBitOnly)
     EXPECT_FALSE(dib.SetPixel(0, 0, 1));
 
     // A top-down picture: stored row 0 is its top row.
-    s = BmpSpec();
+    s = BmpRecipe();
     s.nHeight = -2;
     WriteFileBytes("td.bmp", BuildBmp(s));
     ASSERT_TRUE(dib.Load("td.bmp"));

@@ -26,9 +26,9 @@ struct Damage
     bool bLoads; // accepted, then drawn safely
 };
 
-Bytes With(std::function<void(BmpSpec &)> edit)
+Bytes With(std::function<void(BmpRecipe &)> edit)
 {
-    BmpSpec s;
+    BmpRecipe s;
     edit(s);
     return BuildBmp(s);
 }
@@ -47,7 +47,7 @@ Bytes Patched32(Bytes b, size_t offset, uint32_t value)
 
 Bytes Rle(std::vector<uint8_t> data, uint32_t compression = BI_RLE8)
 {
-    return With([&](BmpSpec &s) {
+    return With([&](BmpRecipe &s) {
         s.nWidth = 8;
         s.nHeight = 4;
         s.nBitCount = compression == BI_RLE8 ? 8 : 4;
@@ -60,33 +60,33 @@ const std::vector<Damage> &Table()
 {
     // clang-format off
     static const std::vector<Damage> table = {
-        { "info header cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 30); }, false },
-        { "v5 header cut short", [] { return Truncated(With([](BmpSpec &s) { s.nHeaderSize = 124; }), 14 + 100); }, false },
-        { "os2 header", [] { return Patched32(With([](BmpSpec &) {}), 14, 12); }, false },
-        { "header size 64", [] { return Patched32(With([](BmpSpec &) {}), 14, 64); }, false },
-        { "header size huge", [] { return Patched32(With([](BmpSpec &) {}), 14, 0xFFFFFFF0u); }, false },
-        { "colour table cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1000); }, false },
-        { "rows cut short", [] { return Truncated(With([](BmpSpec &) {}), 14 + 40 + 1024 + 7); }, false },
-        { "huge biClrUsed", [] { return With([](BmpSpec &s) { s.nClrUsed = 0xFFFFFFFFu; s.nTableEntries = 2; }); }, false },
-        { "biClrUsed above 2^bits", [] { return With([](BmpSpec &s) { s.nBitCount = 4; s.nClrUsed = 17; }); }, false },
-        { "huge biClrUsed at 24 bits", [] { return With([](BmpSpec &s) { s.nBitCount = 24; s.nClrUsed = 0x40000000u; s.nTableEntries = 1; }); }, false },
-        { "width times bits overflows", [] { return With([](BmpSpec &s) { s.nBitCount = 32; s.nWidth = 0x40000001; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
-        { "too many pixels", [] { return With([](BmpSpec &s) { s.nWidth = 32768; s.nHeight = 32768; s.pixels = Bytes(64); }); }, false },
-        { "side too long", [] { return With([](BmpSpec &s) { s.nWidth = 32769; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
-        { "negative width", [] { return With([](BmpSpec &s) { s.nWidth = -4; s.pixels = Bytes(64); }); }, false },
-        { "zero width", [] { return With([](BmpSpec &s) { s.nWidth = 0; s.pixels = Bytes(64); }); }, false },
-        { "zero height", [] { return With([](BmpSpec &s) { s.nHeight = 0; s.pixels = Bytes(64); }); }, false },
-        { "height INT_MIN", [] { return With([](BmpSpec &s) { s.nHeight = INT_MIN; s.pixels = Bytes(64); }); }, false },
-        { "planes 0", [] { return With([](BmpSpec &s) { s.nPlanes = 0; }); }, false },
-        { "planes 2", [] { return With([](BmpSpec &s) { s.nPlanes = 2; }); }, false },
-        { "bit count 2", [] { return With([](BmpSpec &s) { s.nBitCount = 2; }); }, false },
-        { "bit count 0", [] { return With([](BmpSpec &s) { s.nBitCount = 0; s.pixels = Bytes(64); }); }, false },
-        { "compression 4", [] { return With([](BmpSpec &s) { s.nCompression = 4; }); }, false },
-        { "RLE8 at 4 bits", [] { return With([](BmpSpec &s) { s.nBitCount = 4; s.nCompression = BI_RLE8; }); }, false },
-        { "bit fields at 8 bits", [] { return With([](BmpSpec &s) { s.nCompression = BI_BITFIELDS; }); }, false },
-        { "bit fields without masks", [] { return Truncated(With([](BmpSpec &s) { s.nBitCount = 16; s.nCompression = BI_BITFIELDS; s.masks = { 1, 2, 4 }; }), 14 + 44); }, false },
-        { "top-down run-length", [] { return With([](BmpSpec &s) { s.nHeight = -2; s.nCompression = BI_RLE8; s.pixels = { 0, 1 }; }); }, false },
-        { "offset past the end", [] { return With([](BmpSpec &s) { s.nOffBits = 0xFFFFFFFFu; }); }, true },
+        { "info header cut short", [] { return Truncated(With([](BmpRecipe &) {}), 14 + 30); }, false },
+        { "v5 header cut short", [] { return Truncated(With([](BmpRecipe &s) { s.nHeaderSize = 124; }), 14 + 100); }, false },
+        { "os2 header", [] { return Patched32(With([](BmpRecipe &) {}), 14, 12); }, false },
+        { "header size 64", [] { return Patched32(With([](BmpRecipe &) {}), 14, 64); }, false },
+        { "header size huge", [] { return Patched32(With([](BmpRecipe &) {}), 14, 0xFFFFFFF0u); }, false },
+        { "colour table cut short", [] { return Truncated(With([](BmpRecipe &) {}), 14 + 40 + 1000); }, false },
+        { "rows cut short", [] { return Truncated(With([](BmpRecipe &) {}), 14 + 40 + 1024 + 7); }, false },
+        { "huge biClrUsed", [] { return With([](BmpRecipe &s) { s.nClrUsed = 0xFFFFFFFFu; s.nTableEntries = 2; }); }, false },
+        { "biClrUsed above 2^bits", [] { return With([](BmpRecipe &s) { s.nBitCount = 4; s.nClrUsed = 17; }); }, false },
+        { "huge biClrUsed at 24 bits", [] { return With([](BmpRecipe &s) { s.nBitCount = 24; s.nClrUsed = 0x40000000u; s.nTableEntries = 1; }); }, false },
+        { "width times bits overflows", [] { return With([](BmpRecipe &s) { s.nBitCount = 32; s.nWidth = 0x40000001; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
+        { "too many pixels", [] { return With([](BmpRecipe &s) { s.nWidth = 32768; s.nHeight = 32768; s.pixels = Bytes(64); }); }, false },
+        { "side too long", [] { return With([](BmpRecipe &s) { s.nWidth = 32769; s.nHeight = 1; s.pixels = Bytes(64); }); }, false },
+        { "negative width", [] { return With([](BmpRecipe &s) { s.nWidth = -4; s.pixels = Bytes(64); }); }, false },
+        { "zero width", [] { return With([](BmpRecipe &s) { s.nWidth = 0; s.pixels = Bytes(64); }); }, false },
+        { "zero height", [] { return With([](BmpRecipe &s) { s.nHeight = 0; s.pixels = Bytes(64); }); }, false },
+        { "height INT_MIN", [] { return With([](BmpRecipe &s) { s.nHeight = INT_MIN; s.pixels = Bytes(64); }); }, false },
+        { "planes 0", [] { return With([](BmpRecipe &s) { s.nPlanes = 0; }); }, false },
+        { "planes 2", [] { return With([](BmpRecipe &s) { s.nPlanes = 2; }); }, false },
+        { "bit count 2", [] { return With([](BmpRecipe &s) { s.nBitCount = 2; }); }, false },
+        { "bit count 0", [] { return With([](BmpRecipe &s) { s.nBitCount = 0; s.pixels = Bytes(64); }); }, false },
+        { "compression 4", [] { return With([](BmpRecipe &s) { s.nCompression = 4; }); }, false },
+        { "RLE8 at 4 bits", [] { return With([](BmpRecipe &s) { s.nBitCount = 4; s.nCompression = BI_RLE8; }); }, false },
+        { "bit fields at 8 bits", [] { return With([](BmpRecipe &s) { s.nCompression = BI_BITFIELDS; }); }, false },
+        { "bit fields without masks", [] { return Truncated(With([](BmpRecipe &s) { s.nBitCount = 16; s.nCompression = BI_BITFIELDS; s.masks = { 1, 2, 4 }; }), 14 + 44); }, false },
+        { "top-down run-length", [] { return With([](BmpRecipe &s) { s.nHeight = -2; s.nCompression = BI_RLE8; s.pixels = { 0, 1 }; }); }, false },
+        { "offset past the end", [] { return With([](BmpRecipe &s) { s.nOffBits = 0xFFFFFFFFu; }); }, true },
         { "run past the row", [] { return Rle({ 200, 5, 0, 0, 9, 6, 0, 1 }); }, true },
         { "delta past the picture", [] { return Rle({ 2, 5, 0, 2, 250, 250, 3, 7, 0, 1 }); }, true },
         { "absolute run past the data", [] { return Rle({ 0, 200, 1, 2, 3 }); }, true },
@@ -97,8 +97,8 @@ const std::vector<Damage> &Table()
         { "no run-length data", [] { return Rle({}); }, true },
         { "RLE4 run past the row", [] { return Rle({ 255, 0x12, 0, 0, 0, 9, 0x12, 0x34, 0x56, 0, 1 }, BI_RLE4); }, true },
         { "RLE4 absolute run past the data", [] { return Rle({ 0, 255, 0x12 }, BI_RLE4); }, true },
-        { "index past the table", [] { return With([](BmpSpec &s) { s.nClrUsed = 2; s.pixels = Bytes(8, 200); }); }, true },
-        { "trailing bytes", [] { Bytes b = With([](BmpSpec &) {}); b.resize(b.size() + 100, 9); return b; }, true },
+        { "index past the table", [] { return With([](BmpRecipe &s) { s.nClrUsed = 2; s.pixels = Bytes(8, 200); }); }, true },
+        { "trailing bytes", [] { Bytes b = With([](BmpRecipe &) {}); b.resize(b.size() + 100, 9); return b; }, true },
     };
     // clang-format on
     return table;
@@ -118,7 +118,7 @@ TEST(DibMalformed, EachDamageIsRefusedOrDrawnSafely)
 {
     for (const Damage &d : Table()) {
         SCOPED_TRACE(d.name);
-        WriteFileBytes("good.bmp", BuildBmp(BmpSpec()));
+        WriteFileBytes("good.bmp", BuildBmp(BmpRecipe()));
         WriteFileBytes("damaged.bmp", d.build());
         CDib dib;
         ASSERT_TRUE(dib.Load("good.bmp"));
@@ -167,18 +167,18 @@ TEST(DibMalformed, RandomHeaderDamage)
     std::mt19937 random(20240611);
     std::vector<Bytes> seeds;
     for (uint16_t bits : {1, 4, 8, 16, 24, 32})
-        seeds.push_back(With([&](BmpSpec &s) {
+        seeds.push_back(With([&](BmpRecipe &s) {
             s.nBitCount = bits;
             s.nWidth = 9;
             s.nHeight = 5;
         }));
-    seeds.push_back(With([](BmpSpec &s) {
+    seeds.push_back(With([](BmpRecipe &s) {
         s.nHeaderSize = 124;
         s.nBitCount = 32;
         s.nCompression = BI_BITFIELDS;
         s.masks = {0xFF0000, 0xFF00, 0xFF};
     }));
-    seeds.push_back(With([](BmpSpec &s) {
+    seeds.push_back(With([](BmpRecipe &s) {
         s.nBitCount = 16;
         s.nCompression = BI_BITFIELDS;
         s.masks = {0xF800, 0x7E0, 0x1F};
@@ -225,16 +225,16 @@ TEST(DibMalformed, RandomHeaderDamage)
 TEST(DibMalformed, DrawingStaysInsideTheBoundsItIsGiven)
 {
     std::mt19937 random(7);
-    for (const Bytes &file : {With([](BmpSpec &s) {
+    for (const Bytes &file : {With([](BmpRecipe &s) {
                                   s.nBitCount = 24;
                                   s.nWidth = 5;
                                   s.nHeight = 3;
                               }),
-                              With([](BmpSpec &s) {
+                              With([](BmpRecipe &s) {
                                   s.nBitCount = 1;
                                   s.nWidth = 33;
                               }),
-                              With([](BmpSpec &s) {
+                              With([](BmpRecipe &s) {
                                   s.nHeaderSize = 56;
                                   s.nBitCount = 16;
                                   s.nCompression = BI_BITFIELDS;

@@ -16,7 +16,7 @@ QColor TableColor(int i)
     return QColor(i / 2, 255 - i, i);
 }
 
-std::vector<uint8_t> BuildBmp(const BmpSpec &s)
+std::vector<uint8_t> BuildBmp(const BmpRecipe &s)
 {
     int entries = s.nTableEntries;
     if (entries < 0)

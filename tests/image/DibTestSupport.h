@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec
+struct BmpRecipe
 {
     uint32_t nHeaderSize = 40;
     int32_t nWidth = 4;
@@ -27,7 +27,7 @@ struct BmpSpec
 // Row length of an uncompressed picture, padded to 4 bytes.
 uint32_t RowBytes(int width, int bits);
 // The whole file. Colour-table entry i is (blue i, green 255 - i, red i / 2, 0).
-std::vector<uint8_t> BuildBmp(const BmpSpec &spec);
+std::vector<uint8_t> BuildBmp(const BmpRecipe &spec);
 QColor TableColor(int i);
 
 // Draws dib with DrawStretched (or DrawClipped) onto an image of size w x h filled with fill.
