@@ -2,12 +2,37 @@
 // message loop.
 
 #include "app/CVelorineApp.h"
+#include "platform/widgets/CFrameWnd.h"
 #include "platform/widgets/WidgetProviders.h"
 #include "res/Resources.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
+
+namespace {
+
+// For tests of the real program: VELORINE_RUN_COMMANDS is a comma-separated list of command
+// ids (such as "32809" or "57665") routed through the main frame, in order, as soon as the
+// message loop runs.
+void RunCommandsFromEnvironment()
+{
+    const QStringList ids
+        = qEnvironmentVariable("VELORINE_RUN_COMMANDS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (ids.isEmpty())
+        return;
+    QTimer::singleShot(0, [ids] {
+        for (const QString &id : ids) {
+            bool bOk = false;
+            const int nID = id.trimmed().toInt(&bOk);
+            if (CFrameWnd *pMain = AfxGetMainWnd(); bOk && pMain)
+                pMain->RouteCommand(nID);
+        }
+    });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -44,6 +69,8 @@ int main(int argc, char *argv[])
         app.SetStartFile(line.strFile);
         if (!app.InitInstance())
             return 0;
+        RunCommandsFromEnvironment();
+        QTimer::singleShot(0, &qapp, RunDeveloperHooks);
         result = app.Run();
     }
     return result;
