@@ -1,0 +1,105 @@
+// The step-by-step generators with the arguments their commands pass.
+
+#include "fractals/Leaf.h"
+#include "fractals/Reference.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kSize = 512;
+
+void Finish(std::vector<uint8_t> &buffer)
+{
+    benchmark::DoNotOptimize(buffer.data());
+    benchmark::ClobberMemory();
+}
+
+void BM_Reference_Mandelbrot(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    for (auto _ : state) {
+        reference::Mandelbrot(buffer.data(), kSize, kSize, -2.25, 0.75, -1.5, 1.5, 100.0);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Mandelbrot)->Unit(benchmark::kMillisecond);
+
+void BM_Reference_Julia(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    const double cx = static_cast<double>(-0.22375f);
+    const double cy = static_cast<double>(0.76508f);
+    for (auto _ : state) {
+        reference::Julia(buffer.data(), kSize, kSize, cx, cy, -1.5, 1.5, -1.5, 1.5);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Julia)->Unit(benchmark::kMillisecond);
+
+void BM_Reference_Martin(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    const int iterations = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        reference::Martin(buffer.data(), kSize, kSize, 10.0, 100.0, -10.0, iterations);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Martin)->Arg(600000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+void BM_Reference_Mira(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    for (auto _ : state) {
+        reference::Mira(buffer.data(), kSize, kSize, -0.25, 0.998, 3.0, 0.0, -16, -12, 16, 12,
+                        600000);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Mira)->Unit(benchmark::kMillisecond);
+
+void BM_Reference_Wallpaper(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    for (auto _ : state) {
+        reference::Wallpaper(buffer.data(), kSize, kSize, 10, 10, 80);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Wallpaper)->Unit(benchmark::kMillisecond);
+
+// The DLA command's seed block and five passes from one fixed seed.
+void BM_Reference_Dla(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    for (auto _ : state) {
+        std::fill(buffer.begin(), buffer.end(), 0);
+        for (int row = 254; row <= 257; ++row)
+            for (int col = 254; col <= 257; ++col)
+                buffer[std::size_t(row) * kSize + col] = 255;
+        for (const double radius : { 0.12, 0.18, 0.24, 0.31, 0.37 })
+            reference::Dla(buffer.data(), kSize, kSize, 2000, radius, 7);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Dla)->Unit(benchmark::kMillisecond);
+
+// The leaf into a plain 512 x 512 array, so the painter costs what a SetPixel store costs.
+void BM_Reference_Leaf(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kSize * kSize);
+    const LeafPainter paint = [&buffer](int column, int row, uint32_t colour) {
+        if (column >= 0 && column < kSize && row >= 0 && row < kSize)
+            buffer[std::size_t(row) * kSize + column] = static_cast<uint8_t>(colour);
+    };
+    for (auto _ : state) {
+        Leaf(paint, 7);
+        Finish(buffer);
+    }
+}
+BENCHMARK(BM_Reference_Leaf)->Unit(benchmark::kMillisecond);
+
+} // namespace
