@@ -1,5 +1,7 @@
 #include "fractals/FractalParams.h"
 
+#include "fractals/FastDla.h"
+#include "fractals/FastEscape.h"
 #include "fractals/Random.h"
 #include "fractals/Reference.h"
 
@@ -33,13 +35,13 @@ void FractalParams::Reset(int kind)
 void FractalParams::Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax,
                                double yMin, double yMax, double bailout)
 {
-    reference::Mandelbrot(buffer, width, height, xMin, xMax, yMin, yMax, bailout);
+    fast::Mandelbrot(buffer, width, height, xMin, xMax, yMin, yMax, bailout);
 }
 
 void FractalParams::Julia(uint8_t *buffer, int width, int height, const double &cx,
                           const double &cy, double xMin, double xMax, double yMin, double yMax)
 {
-    reference::Julia(buffer, width, height, cx, cy, xMin, xMax, yMin, yMax);
+    fast::Julia(buffer, width, height, cx, cy, xMin, xMax, yMin, yMax);
 }
 
 void FractalParams::Martin(uint8_t *buffer, int height, int width, double a, double b, double c,
@@ -68,5 +70,5 @@ void FractalParams::Dla(uint8_t *buffer, int height, int width, int particles, d
 void FractalParams::Dla(uint8_t *buffer, int height, int width, int particles, double radius,
                         uint32_t seed)
 {
-    reference::Dla(buffer, height, width, particles, radius, seed);
+    fast::Dla(buffer, height, width, particles, radius, seed);
 }
