@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMenuBar>
 #include <QTimer>
 #include <cstdio>
 
@@ -29,6 +30,22 @@ void RunCommandsFromEnvironment()
             if (CFrameWnd *pMain = AfxGetMainWnd(); bOk && pMain)
                 pMain->RouteCommand(nID);
         }
+    });
+}
+
+// For screenshots: VELORINE_OPEN_MENU=N opens the N-th menu of the menu bar once the window
+// is up.
+void OpenMenuFromEnvironment()
+{
+    bool bOk = false;
+    const int nMenu = qEnvironmentVariableIntValue("VELORINE_OPEN_MENU", &bOk);
+    if (!bOk)
+        return;
+    QTimer::singleShot(0, [nMenu] {
+        CFrameWnd *pMain = AfxGetMainWnd();
+        const QList<QAction *> menus = pMain ? pMain->menuBar()->actions() : QList<QAction *>();
+        if (nMenu >= 0 && nMenu < menus.size())
+            pMain->menuBar()->setActiveAction(menus[nMenu]);
     });
 }
 
@@ -70,7 +87,7 @@ int main(int argc, char *argv[])
         if (!app.InitInstance())
             return 0;
         RunCommandsFromEnvironment();
-        QTimer::singleShot(0, &qapp, RunDeveloperHooks);
+        OpenMenuFromEnvironment();
         result = app.Run();
     }
     return result;
