@@ -27,10 +27,7 @@ CVelorineDoc *FirstDocument()
 
 } // namespace
 
-CJuliaDlg::CJuliaDlg(QWidget *pParent)
-    : CDialog(JuliaDialogTemplate(), pParent)
-{
-}
+CJuliaDlg::CJuliaDlg(QWidget *pParent) : CDialog(JuliaDialogTemplate(), pParent) { }
 
 CJuliaDlg::~CJuliaDlg() = default;
 

@@ -16,10 +16,7 @@ const DialogNotifyEntry<CMartinDlg> kNotifyMap[] = {
 
 } // namespace
 
-CMartinDlg::CMartinDlg(QWidget *pParent)
-    : CDialog(MartinDialogTemplate(), pParent)
-{
-}
+CMartinDlg::CMartinDlg(QWidget *pParent) : CDialog(MartinDialogTemplate(), pParent) { }
 
 CMartinDlg::~CMartinDlg() = default;
 
@@ -62,7 +59,7 @@ bool CMartinDlg::OnCommand(int nCode, int nID)
 
 void CMartinDlg::OnPreset()
 {
-    UpdateData(true);   // a bad field shows its message; the preset is loaded regardless
+    UpdateData(true); // a bad field shows its message; the preset is loaded regardless
     if (m_nPreset == -1)
         m_nPreset = 0;
     const auto presets = Presets();

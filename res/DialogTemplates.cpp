@@ -65,10 +65,10 @@ DialogTemplate MakeJulia()
     t.controls.push_back(Control(IDC_STATIC, K::Label,
                                  "注意：CX和CY（实部与虚部）的绝对值都必须小于2，否则必然发散。",
                                  20, 105, 288, 11));
-    t.controls.push_back(
-        Control(IDC_STATIC, K::Label,
-                "生成分形图的时间依机器速度而定，用我们的算法通常不会超过一到两秒，按确定后请等待...",
-                7, 140, 308, 10));
+    t.controls.push_back(Control(
+        IDC_STATIC, K::Label,
+        "生成分形图的时间依机器速度而定，用我们的算法通常不会超过一到两秒，按确定后请等待...", 7,
+        140, 308, 10));
     t.controls.push_back(Control(IDC_STATIC, K::Label, "CX", 21, 87, 14, 14));
     t.controls.push_back(Control(IDC_STATIC, K::Label, "CY", 163, 86, 14, 10));
     return t;
@@ -117,8 +117,8 @@ DialogTemplate MakeMira()
     t.nPointSize = 10;
     t.cx = 258;
     t.cy = 135;
-    DialogControl zeroB = Control(IDC_MIRA_LIST_ZERO, K::DropDownCombo, "", 47, 25, 191, 79,
-                                  kCombo | WS_GROUP);
+    DialogControl zeroB
+        = Control(IDC_MIRA_LIST_ZERO, K::DropDownCombo, "", 47, 25, 191, 79, kCombo | WS_GROUP);
     zeroB.items = {
         "a=-0.4,起始点(4,0),观察区域(-24,-18)~(24,18)",
         "a=0.31,起始点(12,0),观察区域(-60,-45)~(60,45)",
@@ -126,8 +126,8 @@ DialogTemplate MakeMira()
         "a=-0.2,起始点(10,0),观察区域(-24,-18)~(24,18)",
         "a=0.3,起始点2,0),观察区域(-6,-4.5)~(6,4.5)",
     };
-    DialogControl nonZeroB =
-        Control(IDC_MIRA_LIST_NONZERO, K::DropDownCombo, "", 48, 50, 190, 68, kCombo);
+    DialogControl nonZeroB
+        = Control(IDC_MIRA_LIST_NONZERO, K::DropDownCombo, "", 48, 50, 190, 68, kCombo);
     nonZeroB.items = {
         "a=0.7, b=0.9998, 起始点(0,12) 观察区域(-20,-15)~(20,15)",
         "a=0.1, b=0.99, 起始点(3,0) 观察区域(-12,9)~(12,9)",
@@ -137,8 +137,7 @@ DialogTemplate MakeMira()
         "a=-058, b=0.93, 起始点(4,0) 观察区域(-16,-14)~(16,10)",
     };
     t.controls = {
-        Control(IDC_MIRA_ZERO_B, K::AutoRadioButton, "b =0", 15, 24, 33, 12,
-                WS_GROUP | WS_TABSTOP),
+        Control(IDC_MIRA_ZERO_B, K::AutoRadioButton, "b =0", 15, 24, 33, 12, WS_GROUP | WS_TABSTOP),
         Control(IDC_MIRA_NONZERO_B, K::AutoRadioButton, "b!=0", 16, 49, 26, 13),
         zeroB,
         nonZeroB,

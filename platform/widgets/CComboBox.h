@@ -33,6 +33,6 @@ public:
     static int CompareListText(const QString &a, const QString &b);
 
 private:
-    QPointer<QComboBox> m_pCombo;   // null once the dialog's controls are gone
+    QPointer<QComboBox> m_pCombo; // null once the dialog's controls are gone
     bool m_bSorted = false;
 };

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QWindow>
 #include <cmath>
 
@@ -49,6 +50,29 @@ QString StripPrefix(const QString &text)
     return out;
 }
 
+bool Fits(const QWidget *pWidget, QSize size)
+{
+    if (auto *pLabel = qobject_cast<const QLabel *>(pWidget)) {
+        return pLabel->heightForWidth(size.width()) <= size.height()
+            && pLabel->minimumSizeHint().width() <= size.width();
+    }
+    if (auto *pRadio = qobject_cast<const QRadioButton *>(pWidget))
+        return CDialog::RadioTextWidth(*pRadio) <= size.width();
+    return true;
+}
+
+// Our substitute fonts run wider and taller than the ones the rectangles were drawn for: a
+// text that would be clipped gets a smaller font, never a larger rectangle.
+void ShrinkToFit(QWidget *pWidget, QSize size)
+{
+    constexpr int kSmallestPixels = 9;
+    QFont font = pWidget->font();
+    while (!Fits(pWidget, size) && font.pixelSize() > kSmallestPixels) {
+        font.setPixelSize(font.pixelSize() - 1);
+        pWidget->setFont(font);
+    }
+}
+
 bool IsReturnKey(const QKeyEvent *event)
 {
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
@@ -59,9 +83,7 @@ bool IsReturnKey(const QKeyEvent *event)
 } // namespace
 
 CDialog::CDialog(const DialogTemplate &tmpl, QWidget *pParentWnd)
-    : QDialog(nullptr)
-    , m_template(tmpl)
-    , m_pParentWnd(pParentWnd)
+    : QDialog(nullptr), m_template(tmpl), m_pParentWnd(pParentWnd)
 {
 }
 
@@ -108,6 +130,14 @@ QSize CDialog::BaseUnits(const QFont &font)
     return QSize((cx / 26 + 1) / 2, fm.ascent() + fm.descent());
 }
 
+int CDialog::RadioTextWidth(const QRadioButton &radio)
+{
+    const QStyle *pStyle = radio.style();
+    return pStyle->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, &radio)
+        + pStyle->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &radio)
+        + radio.fontMetrics().horizontalAdvance(radio.text());
+}
+
 QRect CDialog::MapDialogRect(const QRect &rc) const
 {
     const int bx = m_baseUnits.width();
@@ -129,7 +159,8 @@ CDialog::ModalHook CDialog::SetModalHook(ModalHook hook)
 void CDialog::ConnectButton(QWidget *pWidget, int nID)
 {
     if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
-        connect(pButton, &QAbstractButton::clicked, this, [this, nID] { SendNotify(BN_CLICKED, nID); });
+        connect(pButton, &QAbstractButton::clicked, this,
+                [this, nID] { SendNotify(BN_CLICKED, nID); });
 }
 
 QWidget *CDialog::BuildControl(const DialogControl &ctl)
@@ -149,7 +180,7 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     }
     case DialogControlKind::AutoRadioButton: {
         auto *pRadio = new QRadioButton(text, this);
-        pRadio->setAutoExclusive(false);   // the template's groups decide, see BuildControls
+        pRadio->setAutoExclusive(false); // the template's groups decide, see BuildControls
         ConnectButton(pRadio, ctl.nID);
         pRadio->installEventFilter(this);
         pWidget = pRadio;
@@ -182,7 +213,7 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     case DialogControlKind::DropDownCombo: {
         auto *pCombo = new QComboBox(this);
         pCombo->setEditable(true);
-        pCombo->setInsertPolicy(QComboBox::NoInsert);   // typed text never joins the list
+        pCombo->setInsertPolicy(QComboBox::NoInsert); // typed text never joins the list
         pCombo->setCompleter(nullptr);
         pCombo->setMaxVisibleItems(30);
         CComboBox list;
@@ -190,6 +221,9 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
         for (const std::string &item : ctl.items)
             list.AddString(QString::fromStdString(item));
         list.SetCurSel(-1);
+        // A long entry shows its beginning, as the original list's edit field does.
+        connect(pCombo, &QComboBox::currentIndexChanged, pCombo,
+                [pCombo](int) { pCombo->lineEdit()->setCursorPosition(0); });
         connect(pCombo, &QComboBox::activated, this,
                 [this, nID = ctl.nID](int) { SendNotify(CBN_SELCHANGE, nID); });
         pCombo->lineEdit()->installEventFilter(this);
@@ -223,6 +257,7 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     if (ctl.kind == DialogControlKind::DropDownCombo)
         rc.setHeight(std::min(rc.height(), pWidget->sizeHint().height()));
     pWidget->setGeometry(rc);
+    ShrinkToFit(pWidget, rc.size());
     return pWidget;
 }
 
@@ -302,7 +337,8 @@ void CDialog::ReplaceControl(int nID, QWidget &control)
     control.setGeometry(pPlaceholder->geometry());
     control.setFont(m_font);
     if (auto *pButton = qobject_cast<QAbstractButton *>(&control)) {
-        if (auto *pOld = qobject_cast<QAbstractButton *>(pPlaceholder); pOld && pButton->text().isEmpty())
+        if (auto *pOld = qobject_cast<QAbstractButton *>(pPlaceholder);
+            pOld && pButton->text().isEmpty())
             pButton->setText(pOld->text());
     }
     QWidget::setTabOrder(pPlaceholder, &control);
@@ -333,7 +369,7 @@ void CDialog::FocusFirstTabStop()
 void CDialog::PlaceWindow()
 {
     QWidget *pOwner = m_pParentWnd ? m_pParentWnd->window() : AfxGetMainWnd();
-    winId();   // the native window, to stack it above its owner
+    winId(); // the native window, to stack it above its owner
     if (pOwner && pOwner->windowHandle() && windowHandle())
         windowHandle()->setTransientParent(pOwner->windowHandle());
     const QSize size = frameGeometry().size().expandedTo(this->size());
@@ -364,7 +400,7 @@ int CDialog::DoModal()
         DestroyWindow();
         return -1;
     }
-    if (!m_bOpen) {   // ended during its initialisation
+    if (!m_bOpen) { // ended during its initialisation
         const int nResult = m_nResult;
         DestroyWindow();
         return nResult;
@@ -553,9 +589,7 @@ void CDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-void CDialog::DoDataExchange(CDataExchange *)
-{
-}
+void CDialog::DoDataExchange(CDataExchange *) { }
 
 bool CDialog::OnCommand(int, int)
 {

@@ -21,6 +21,7 @@
 
 class CDataExchange;
 class QButtonGroup;
+class QRadioButton;
 
 // Control notification codes, as the original platform numbers them.
 constexpr int BN_CLICKED = 0;
@@ -30,8 +31,7 @@ constexpr int CBN_SELCHANGE = 1;
 class CDialog;
 
 // One row of a dialog's notification table: nCode from any control nFirst..nLast runs pfn.
-template<class T>
-struct DialogNotifyEntry
+template<class T> struct DialogNotifyEntry
 {
     int nCode;
     int nFirst;
@@ -76,7 +76,7 @@ public:
     void EndDialog(int nResult);
 
     QWidget *GetDlgItem(int nID) const;
-    int GetDlgCtrlID(const QWidget *pWidget) const;   // IDC_STATIC when unknown
+    int GetDlgCtrlID(const QWidget *pWidget) const; // IDC_STATIC when unknown
     void SetDlgItemText(int nID, const QString &text);
     QString GetDlgItemText(int nID) const;
     void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
@@ -106,6 +106,8 @@ public:
     // Horizontal and vertical base units of a font: the average width of "a".."z" "A".."Z"
     // and the line height. A dialog unit is baseX/4 wide and baseY/8 high.
     static QSize BaseUnits(const QFont &font);
+    // The width a radio button needs for its indicator and text.
+    static int RadioTextWidth(const QRadioButton &radio);
 
     // Called inside DoModal's loop once the dialog is shown; a dialog still open when it
     // returns is cancelled, so a test never blocks. Returns the previous hook.
@@ -143,9 +145,9 @@ private:
     QWidget *m_pParentWnd;
     QFont m_font;
     QSize m_baseUnits;
-    std::map<int, QWidget *> m_controls;   // by id, template controls and attached ones
-    std::vector<QWidget *> m_ownedControls;   // built from the template, deleted at the end
-    std::vector<QPointer<QWidget>> m_attachedControls;   // the dialog's own, never deleted here
+    std::map<int, QWidget *> m_controls; // by id, template controls and attached ones
+    std::vector<QWidget *> m_ownedControls; // built from the template, deleted at the end
+    std::vector<QPointer<QWidget>> m_attachedControls; // the dialog's own, never deleted here
     std::vector<std::vector<int>> m_radioGroups;
     std::vector<QButtonGroup *> m_buttonGroups;
     bool m_bOpen = false;

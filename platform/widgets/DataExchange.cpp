@@ -14,8 +14,7 @@ const char *const kMsgNotAnUnsigned = "“请填入一个正整数。”";
 const char *const kMsgIntRange = "“请填入一个在%1和%2之间的整数。”";
 
 CDataExchange::CDataExchange(CDialog *pDlgWnd, bool bSaveAndValidate)
-    : m_bSaveAndValidate(bSaveAndValidate)
-    , m_pDlgWnd(pDlgWnd)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
 {
 }
 

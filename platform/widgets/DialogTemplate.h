@@ -32,32 +32,32 @@ enum class DialogControlKind {
     PushButton,
     AutoRadioButton,
     GroupBox,
-    Label,            // static text, aligned by SS_LEFT / SS_CENTER / SS_RIGHT
+    Label, // static text, aligned by SS_LEFT / SS_CENTER / SS_RIGHT
     Edit,
-    DropDownCombo,    // editable combo box; the rectangle's height includes the dropped list
-    OwnerDrawButton,  // a placeholder the dialog's own control object replaces (DDX_Control)
-    Icon,             // static icon; nResource names the icon
-    BlackRect,        // a filled black rectangle (a rule)
+    DropDownCombo, // editable combo box; the rectangle's height includes the dropped list
+    OwnerDrawButton, // a placeholder the dialog's own control object replaces (DDX_Control)
+    Icon, // static icon; nResource names the icon
+    BlackRect, // a filled black rectangle (a rule)
 };
 
 struct DialogControl
 {
     int nID = IDC_STATIC;
     DialogControlKind kind = DialogControlKind::Label;
-    std::string strText;          // UTF-8; "\n" breaks a label's lines
-    int x = 0, y = 0, cx = 0, cy = 0;   // dialog units
-    unsigned nStyle = 0;          // WS_GROUP, WS_TABSTOP, SS_..., ES_..., CBS_...
-    std::vector<std::string> items;     // combo box entries, in the order they are added
-    int nResource = 0;            // icon id for DialogControlKind::Icon
+    std::string strText; // UTF-8; "\n" breaks a label's lines
+    int x = 0, y = 0, cx = 0, cy = 0; // dialog units
+    unsigned nStyle = 0; // WS_GROUP, WS_TABSTOP, SS_..., ES_..., CBS_...
+    std::vector<std::string> items; // combo box entries, in the order they are added
+    int nResource = 0; // icon id for DialogControlKind::Icon
 };
 
 struct DialogTemplate
 {
     int nID = 0;
-    std::string strCaption;       // UTF-8
-    std::string strFontName;      // the font named by the template ("MS Serif", "System", ...)
+    std::string strCaption; // UTF-8
+    std::string strFontName; // the font named by the template ("MS Serif", "System", ...)
     int nPointSize = 8;
-    int x = 0, y = 0, cx = 0, cy = 0;   // dialog units; x, y matter only without DS_CENTER
+    int x = 0, y = 0, cx = 0, cy = 0; // dialog units; x, y matter only without DS_CENTER
     unsigned nStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    std::vector<DialogControl> controls;   // in tab order
+    std::vector<DialogControl> controls; // in tab order
 };

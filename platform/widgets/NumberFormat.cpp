@@ -85,7 +85,7 @@ std::string WidenExponent(std::string s)
     const size_t e = s.find('e');
     if (e == std::string::npos)
         return s;
-    const size_t digitsAt = e + 2;   // after 'e' and its sign
+    const size_t digitsAt = e + 2; // after 'e' and its sign
     const size_t nDigits = s.size() - digitsAt;
     if (nDigits < 3)
         s.insert(digitsAt, 3 - nDigits, '0');
@@ -208,8 +208,9 @@ double ReadLeadingDouble(const QString &text)
 {
     const std::string utf8 = text.toStdString();
     size_t pos = 0;
-    while (pos < utf8.size() && (IsBlank(utf8[pos]) || utf8[pos] == '\n' || utf8[pos] == '\r'
-                                 || utf8[pos] == '\v' || utf8[pos] == '\f'))
+    while (pos < utf8.size()
+           && (IsBlank(utf8[pos]) || utf8[pos] == '\n' || utf8[pos] == '\r' || utf8[pos] == '\v'
+               || utf8[pos] == '\f'))
         ++pos;
     const size_t end = ScanDecimal(utf8, pos);
     if (end == pos)

@@ -1,0 +1,69 @@
+#include "tests/dialogs/DialogTestSupport.h"
+
+#include "res/resource.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+void AppFixture::SetUp()
+{
+    m_pApp = std::make_unique<CWinApp>();
+    auto pTemplate = std::make_unique<CSingleDocTemplate>(
+        IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
+        [] { return std::make_unique<CFrameWnd>(); }, [] { return new RecordingView; });
+    m_pTemplate = pTemplate.get();
+    m_pApp->AddDocTemplate(std::move(pTemplate));
+    ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
+    m_pDoc = static_cast<CVelorineDoc *>(m_pTemplate->GetDocument());
+    m_pView = static_cast<RecordingView *>(m_pApp->GetFirstView());
+    ASSERT_NE(m_pView, nullptr);
+}
+
+void AppFixture::TearDown()
+{
+    if (m_pTemplate)
+        m_pTemplate->CloseAll();
+    m_pApp.reset();
+}
+
+std::vector<QString> ShownTexts(ScopedTestProviders &providers)
+{
+    std::vector<QString> texts;
+    for (const ShownMessage &m : providers.messages().shown)
+        texts.push_back(m.text);
+    return texts;
+}
+
+QLineEdit *Edit(const CDialog &dlg, int nID)
+{
+    return qobject_cast<QLineEdit *>(dlg.GetDlgItem(nID));
+}
+
+void Type(CDialog &dlg, int nID, const QString &text)
+{
+    QLineEdit *pEdit = Edit(dlg, nID);
+    ASSERT_NE(pEdit, nullptr) << nID;
+    pEdit->setFocus();
+    pEdit->selectAll();
+    QTest::keyClick(pEdit, Qt::Key_Delete);
+    QTest::keyClicks(pEdit, text);
+}
+
+void Click(CDialog &dlg, int nID)
+{
+    auto *pButton = qobject_cast<QAbstractButton *>(dlg.GetDlgItem(nID));
+    ASSERT_NE(pButton, nullptr) << nID;
+    QTest::mouseClick(pButton, Qt::LeftButton);
+}
+
+bool IsChecked(const CDialog &dlg, int nID)
+{
+    auto *pButton = qobject_cast<QAbstractButton *>(dlg.GetDlgItem(nID));
+    return pButton && pButton->isChecked();
+}
+
+bool HasFocusWithTextSelected(const CDialog &dlg, int nID)
+{
+    QLineEdit *pEdit = Edit(dlg, nID);
+    return pEdit && dlg.focusWidget() == pEdit && pEdit->selectedText() == pEdit->text();
+}
