@@ -53,23 +53,27 @@ void OpenMenuFromEnvironment()
 
 int main(int argc, char *argv[])
 {
+    // Help and version need no display, so they are answered before Qt starts.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (const auto early = CVelorineApp::ParseCommandLine(raw).action;
+        early == CVelorineApp::CommandLine::Action::Help) {
+        std::fputs(CVelorineApp::UsageText().toUtf8().constData(), stdout);
+        return 0;
+    } else if (early == CVelorineApp::CommandLine::Action::Version) {
+        std::printf("velorine %s\n", VELORINE_VERSION);
+        return 0;
+    }
+
     QApplication qapp(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const CVelorineApp::CommandLine line = CVelorineApp::ParseCommandLine(args);
-    switch (line.action) {
-    case CVelorineApp::CommandLine::Action::Help:
-        std::fputs(CVelorineApp::UsageText().toUtf8().constData(), stdout);
-        return 0;
-    case CVelorineApp::CommandLine::Action::Version:
-        std::printf("velorine %s\n", VELORINE_VERSION);
-        return 0;
-    case CVelorineApp::CommandLine::Action::Error:
+    if (line.action == CVelorineApp::CommandLine::Action::Error) {
         std::fprintf(stderr, "velorine: %s\n%s", line.strError.toUtf8().constData(),
                      CVelorineApp::UsageText().toUtf8().constData());
         return 2;
-    case CVelorineApp::CommandLine::Action::Run:
-        break;
     }
 
     InitResourcePictures();
