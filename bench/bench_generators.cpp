@@ -80,7 +80,7 @@ void BM_Reference_Dla(benchmark::State &state)
         for (int row = 254; row <= 257; ++row)
             for (int col = 254; col <= 257; ++col)
                 buffer[std::size_t(row) * kSize + col] = 255;
-        for (const double radius : { 0.12, 0.18, 0.24, 0.31, 0.37 })
+        for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
             reference::Dla(buffer.data(), kSize, kSize, 2000, radius, 7);
         Finish(buffer);
     }

@@ -12,10 +12,7 @@
 
 namespace fs = std::filesystem;
 
-OutputFile::OutputFile(std::string target)
-    : m_strTarget(std::move(target))
-{
-}
+OutputFile::OutputFile(std::string target) : m_strTarget(std::move(target)) { }
 
 OutputFile::~OutputFile()
 {

@@ -69,7 +69,7 @@ std::optional<double> ParseDouble(const std::string &s)
     return v;
 }
 
-template <typename T> std::optional<T> ParseInteger(const std::string &s)
+template<typename T> std::optional<T> ParseInteger(const std::string &s)
 {
     T v = 0;
     const char *first = s.data();
@@ -85,23 +85,22 @@ double Real(const std::string &s)
 {
     if (auto v = ParseDouble(s))
         return *v;
-    throw BadArgument { s, "not a finite number" };
+    throw BadArgument {s, "not a finite number"};
 }
 
 int Integer(const std::string &s)
 {
     if (auto v = ParseInteger<int>(s))
         return *v;
-    throw BadArgument { s, "not a whole number in the int range" };
+    throw BadArgument {s, "not a whole number in the int range"};
 }
 
 // The counts of positional arguments each kind takes.
 const std::map<std::string, std::vector<std::size_t>> &Kinds()
 {
     static const std::map<std::string, std::vector<std::size_t>> kinds {
-        { "mandelbrot", { 0, 4, 5 } }, { "julia", { 0, 2, 6 } }, { "martin", { 0, 3, 4 } },
-        { "mira", { 0, 8, 9 } },       { "wallpaper", { 0, 3 } }, { "dla", { 0 } },
-        { "leaf", { 0 } },             { "open", { 1 } },
+        {"mandelbrot", {0, 4, 5}}, {"julia", {0, 2, 6}}, {"martin", {0, 3, 4}}, {"mira", {0, 8, 9}},
+        {"wallpaper", {0, 3}},     {"dla", {0}},         {"leaf", {0}},         {"open", {1}},
     };
     return kinds;
 }
@@ -109,17 +108,17 @@ const std::map<std::string, std::vector<std::size_t>> &Kinds()
 Options Parse(const std::vector<std::string> &args)
 {
     if (args.empty())
-        throw BadArgument { "KIND", "missing" };
+        throw BadArgument {"KIND", "missing"};
     Options o;
     o.strKind = args[0];
     const auto kind = Kinds().find(o.strKind);
     if (kind == Kinds().end())
-        throw BadArgument { o.strKind, "unknown kind" };
+        throw BadArgument {o.strKind, "unknown kind"};
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &a = args[i];
         const auto value = [&]() -> const std::string & {
             if (i + 1 >= args.size())
-                throw BadArgument { a, "needs a value" };
+                throw BadArgument {a, "needs a value"};
             return args[++i];
         };
         if (a == "-o")
@@ -132,35 +131,35 @@ Options Parse(const std::vector<std::string> &args)
             const std::string &s = value();
             const auto seed = ParseInteger<uint32_t>(s);
             if (!seed)
-                throw BadArgument { s, "seed must be a whole number from 0 to 4294967295" };
+                throw BadArgument {s, "seed must be a whole number from 0 to 4294967295"};
             o.seed = *seed;
         } else if (a == "--raw")
             o.bRaw = true;
         else if (a.size() > 1 && a[0] == '-' && !ParseDouble(a) && a != "--")
-            throw BadArgument { a, "unknown option" };
+            throw BadArgument {a, "unknown option"};
         else
             o.positional.push_back(a);
     }
     const auto &counts = kind->second;
     if (std::find(counts.begin(), counts.end(), o.positional.size()) == counts.end()) {
         const bool tooMany = o.positional.size() > counts.back();
-        throw BadArgument { tooMany ? o.positional[counts.back()] : o.strKind,
-                            tooMany ? "too many arguments" : "wrong number of arguments" };
+        throw BadArgument {tooMany ? o.positional[counts.back()] : o.strKind,
+                           tooMany ? "too many arguments" : "wrong number of arguments"};
     }
     if (o.strKind == "open") {
         if (o.bRaw)
-            throw BadArgument { "--raw", "not used by open" };
+            throw BadArgument {"--raw", "not used by open"};
         if (o.palette)
-            throw BadArgument { "--palette", "not used by open" };
+            throw BadArgument {"--palette", "not used by open"};
         if (o.output && o.output->empty())
-            throw BadArgument { "-o", "empty file name" };
+            throw BadArgument {"-o", "empty file name"};
     } else {
         if (o.png)
-            throw BadArgument { "--png", "only open writes a PNG" };
+            throw BadArgument {"--png", "only open writes a PNG"};
         if (!o.output)
             o.output = o.strKind + ".bmp";
         if (o.output->empty())
-            throw BadArgument { "-o", "empty file name" };
+            throw BadArgument {"-o", "empty file name"};
     }
     return o;
 }
@@ -225,7 +224,7 @@ std::vector<uint8_t> Generate(const Options &o, uint32_t seed)
         for (int row = 254; row <= 257; ++row)
             for (int col = 254; col <= 257; ++col)
                 buffer[std::size_t(row) * kPicture + col] = 255;
-        for (const double radius : { 0.12, 0.18, 0.24, 0.31, 0.37 })
+        for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
             params.Dla(p, kPicture, kPicture, 2000, radius, seed);
     }
     return buffer;
@@ -306,8 +305,7 @@ int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std:
         err << "velorine-render: cannot read back the composed picture\n";
         return 1;
     }
-    Leaf([&dib](int column, int row, uint32_t colour) { dib.SetPixel(column, row, colour); },
-         seed);
+    Leaf([&dib](int column, int row, uint32_t colour) { dib.SetPixel(column, row, colour); }, seed);
     if (o.bRaw) {
         OutputFile raw(*o.output);
         return raw.WriteAll(dib.m_pBits, kBufferSize, err) ? 0 : 1;
@@ -336,7 +334,8 @@ int Render(const Options &o, std::ostream &err)
         palette = *o.palette;
     } else {
         defaultPalette.emplace("velorine-palette");
-        if (!defaultPalette->Create(err) || !CDib().WriteDefaultPalette(defaultPalette->Path().c_str())) {
+        if (!defaultPalette->Create(err)
+            || !CDib().WriteDefaultPalette(defaultPalette->Path().c_str())) {
             err << "velorine-render: cannot write the default palette\n";
             return 1;
         }
@@ -368,8 +367,7 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
         const Options o = Parse(args);
         return o.strKind == "open" ? Open(o, out, err) : Render(o, err);
     } catch (const BadArgument &e) {
-        err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n"
-            << kUsage;
+        err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n" << kUsage;
         return 2;
     } catch (const CFileException &e) {
         err << "velorine-render: " << FileError(e) << "\n";

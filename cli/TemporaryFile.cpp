@@ -8,10 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-TemporaryFile::TemporaryFile(std::string prefix)
-    : m_strPrefix(std::move(prefix))
-{
-}
+TemporaryFile::TemporaryFile(std::string prefix) : m_strPrefix(std::move(prefix)) { }
 
 TemporaryFile::~TemporaryFile()
 {

@@ -29,7 +29,7 @@ LeafPoint LeafStep(int map, LeafPoint p)
         break;
     }
     // The orbit is contracting from a bounded start, so the values always fit an int.
-    return { static_cast<int>(std::trunc(xn)) + 180, 400 - static_cast<int>(std::trunc(yn)) };
+    return {static_cast<int>(std::trunc(xn)) + 180, 400 - static_cast<int>(std::trunc(yn))};
 }
 
 void Leaf(const LeafPainter &paint, uint32_t seed)

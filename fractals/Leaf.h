@@ -16,7 +16,7 @@ struct LeafPoint
     bool operator==(const LeafPoint &) const = default;
 };
 
-inline constexpr LeafPoint kLeafStart { 600, 240 };
+inline constexpr LeafPoint kLeafStart {600, 240};
 
 // One step of map 0 to 3 from p, truncated back to the grid.
 LeafPoint LeafStep(int map, LeafPoint p);

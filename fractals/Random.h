@@ -7,10 +7,7 @@
 class Random
 {
 public:
-    explicit Random(uint32_t seed)
-        : m_nState(seed)
-    {
-    }
+    explicit Random(uint32_t seed) : m_nState(seed) { }
 
     // The next number, 0 to 32767.
     int Next()

@@ -149,8 +149,8 @@ void Mira(uint8_t *buffer, int height, int width, double a, double b, double sx,
         const double yn = -x + F(xn);
         x = xn;
         y = yn;
-        if (uint8_t *cell = Cell(buffer, height, width, x / spanX * height, y / spanY * width, cr,
-                                 cc))
+        if (uint8_t *cell
+            = Cell(buffer, height, width, x / spanX * height, y / spanY * width, cr, cc))
             *cell = 255;
     }
 }
@@ -159,7 +159,7 @@ void Wallpaper(uint8_t *buffer, int height, int width, int uStart, int vStart, i
 {
     if (height <= 0 || width <= 0)
         return;
-    static constexpr uint8_t kIndex[3] = { 0, 128, 255 };
+    static constexpr uint8_t kIndex[3] = {0, 128, 255};
     for (int i = 0; i < height; ++i) {
         const double u = static_cast<double>(i) * span / height + uStart;
         const double u2 = u * u;
@@ -201,18 +201,11 @@ void Dla(uint8_t *buffer, int height, int width, int particles, double radius, u
     for (int p = 0; p < particles; ++p) {
         const int k = random.Next() % 8;
         const int t = random.Next() % D;
-        int row = 0;
-        int col = 0;
-        switch (k) {
-        case 0: row = cr + t; col = cc - D; break;
-        case 1: row = cr - D; col = cc + t; break;
-        case 2: row = cr + t; col = cc + D; break;
-        case 3: row = cr + D; col = cc + t; break;
-        case 4: row = cr - t; col = cc - D; break;
-        case 5: row = cr - D; col = cc - t; break;
-        case 6: row = cr - t; col = cc + D; break;
-        default: row = cr + D; col = cc - t; break;
-        }
+        // The launch table: one half of one side of the launch square for each k.
+        const int rows[8] = {cr + t, cr - D, cr + t, cr + D, cr - t, cr - D, cr - t, cr + D};
+        const int cols[8] = {cc - D, cc + t, cc + D, cc + t, cc - D, cc - t, cc + D, cc - t};
+        int row = rows[k];
+        int col = cols[k];
         if (at(row, col) != 0)
             continue;
         for (;;) {

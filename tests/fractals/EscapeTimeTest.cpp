@@ -34,8 +34,8 @@ int MirrorMismatches(const Picture &a, const Picture &b, bool flipColumns)
     int n = 0;
     for (int row = 0; row < kSize; ++row)
         for (int col = 0; col < kSize; ++col) {
-            const uint8_t mirrored = flipColumns ? At(a, row, kSize - 1 - col)
-                                                 : At(a, kSize - 1 - row, col);
+            const uint8_t mirrored
+                = flipColumns ? At(a, row, kSize - 1 - col) : At(a, kSize - 1 - row, col);
             n += At(b, row, col) != mirrored;
         }
     return n;
@@ -56,7 +56,7 @@ TEST(FractalParamsTest, DefaultsAndReset)
     params.m_dMandelYMax = 0.2;
     params.m_dMandelBailout = 4;
     params.m_dJuliaCX = 7;
-    for (int kind : { 0, 3, 4, 5, 6, 7, 8, -1 })
+    for (int kind : {0, 3, 4, 5, 6, 7, 8, -1})
         params.Reset(kind);
     EXPECT_EQ(params.m_dMandelXMin, -1);
     EXPECT_EQ(params.m_dMandelBailout, 4);
@@ -101,7 +101,7 @@ TEST(MandelbrotTest, EscapeLimitAndSizes)
     EXPECT_EQ(small[0], 3);
 
     Picture untouched(16, 0xA5);
-    for (auto [w, h] : { std::pair { 1, 8 }, { 8, 1 }, { 0, 0 }, { -3, 5 } }) {
+    for (auto [w, h] : {std::pair {1, 8}, {8, 1}, {0, 0}, {-3, 5}}) {
         params.Mandelbrot(untouched.data(), w, h, -2, 1, -1, 1, 100);
         params.Julia(untouched.data(), w, h, 0.0, 0.0, -1, 1, -1, 1);
     }
@@ -149,9 +149,8 @@ TEST(JuliaTest, ZeroConstantAndFarStart)
 TEST(JuliaTest, ReversedBoundsMirror)
 {
     const Picture p = JuliaPicture(kDefaultJuliaCX, kDefaultJuliaCY);
-    EXPECT_EQ(MirrorMismatches(p, JuliaPicture(kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, 1.5,
-                                               -1.5),
-                               false),
+    EXPECT_EQ(MirrorMismatches(
+                  p, JuliaPicture(kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, 1.5, -1.5), false),
               0);
     // x0 = xMin + i * dx rounds differently from the other end on a few columns.
     EXPECT_LE(MirrorMismatches(p, JuliaPicture(kDefaultJuliaCX, kDefaultJuliaCY, 1.5, -1.5), true),

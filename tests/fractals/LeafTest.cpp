@@ -18,8 +18,11 @@ struct PaintCall
 std::vector<PaintCall> RecordLeaf(uint32_t seed)
 {
     std::vector<PaintCall> calls;
-    Leaf([&calls](int column, int row, uint32_t colour) { calls.push_back({ column, row, colour }); },
-         seed);
+    Leaf(
+        [&calls](int column, int row, uint32_t colour) {
+            calls.push_back({column, row, colour});
+        },
+        seed);
     return calls;
 }
 
@@ -33,12 +36,12 @@ LeafPoint Repeat(int map, int times)
 
 TEST(LeafTest, MapsOnTheGrid)
 {
-    EXPECT_EQ(LeafStep(1, kLeafStart), (LeafPoint { 543, 231 }));
-    EXPECT_EQ(Repeat(0, 50), (LeafPoint { 180, 400 }));
-    EXPECT_EQ(Repeat(1, 500), (LeafPoint { 260, 94 }));
-    EXPECT_EQ(LeafStep(1, { 260, 94 }), (LeafPoint { 260, 94 }));
-    EXPECT_EQ(Repeat(2, 500), (LeafPoint { 162, 342 }));
-    EXPECT_EQ(Repeat(3, 500), (LeafPoint { 180, 398 }));
+    EXPECT_EQ(LeafStep(1, kLeafStart), (LeafPoint {543, 231}));
+    EXPECT_EQ(Repeat(0, 50), (LeafPoint {180, 400}));
+    EXPECT_EQ(Repeat(1, 500), (LeafPoint {260, 94}));
+    EXPECT_EQ(LeafStep(1, {260, 94}), (LeafPoint {260, 94}));
+    EXPECT_EQ(Repeat(2, 500), (LeafPoint {162, 342}));
+    EXPECT_EQ(Repeat(3, 500), (LeafPoint {180, 398}));
 }
 
 TEST(LeafTest, ClearsThenPaintsTheLeaf)
@@ -48,7 +51,7 @@ TEST(LeafTest, ClearsThenPaintsTheLeaf)
     std::size_t k = 0;
     for (int column = 0; column < 512; ++column)
         for (int row = 0; row < 512; ++row, ++k)
-            ASSERT_EQ(calls[k], (PaintCall { column, row, 255 }));
+            ASSERT_EQ(calls[k], (PaintCall {column, row, 255}));
 
     const std::size_t points = calls.size() - k;
     EXPECT_LE(points, 9970u);

@@ -21,7 +21,7 @@ Cells CellsWhere(const Picture &p, uint8_t value, bool equal = true)
     for (int row = 0; row < kSize; ++row)
         for (int col = 0; col < kSize; ++col)
             if ((At(p, row, col) == value) == equal)
-                cells.insert({ row, col });
+                cells.insert({row, col});
     return cells;
 }
 
@@ -45,7 +45,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(MartinTest, FirstPointsOfTheCommand)
 {
-    const std::pair<int, int> expected[] = { { 256, 266 }, { 266, 266 }, { 235, 256 }, { 302, 287 } };
+    const std::pair<int, int> expected[] = {{256, 266}, {266, 266}, {235, 256}, {302, 287}};
     for (int n = 1; n <= 4; ++n) {
         const Cells now = CellsWhere(MartinPicture(10, 100, -10, n), 0, false);
         ASSERT_EQ(now.size(), std::size_t(n));
@@ -64,7 +64,7 @@ TEST(MartinTest, SaturatesAndClears)
     p = MartinPicture(0, 0, 0, 44);
     EXPECT_EQ(At(p, 256, 256), 44);
 
-    for (int iterations : { 0, -1, std::numeric_limits<int>::min() })
+    for (int iterations : {0, -1, std::numeric_limits<int>::min()})
         EXPECT_EQ(Count(MartinPicture(10, 100, -10, iterations), 0), p.size());
 
     Picture untouched(64, 0xA5);
@@ -75,7 +75,7 @@ TEST(MartinTest, SaturatesAndClears)
 
 TEST(MartinTest, NonFiniteAndHugeCoordinatesLeaveNoMark)
 {
-    for (double v : { kNaN, kInf, -kInf }) {
+    for (double v : {kNaN, kInf, -kInf}) {
         EXPECT_EQ(Count(MartinPicture(v, 100, -10, 1000), 0), std::size_t(kSize) * kSize);
         EXPECT_LE(CellsWhere(MartinPicture(10, v, -10, 1000), 0, false).size(), 2u);
         EXPECT_LE(CellsWhere(MartinPicture(10, 100, v, 1000), 0, false).size(), 2u);
@@ -89,9 +89,9 @@ TEST(MartinTest, NonFiniteAndHugeCoordinatesLeaveNoMark)
 TEST(MiraTest, TheCommandsPicture)
 {
     const Cells first = CellsWhere(MiraPicture(-0.25, 0.998, 3, 0, -16, -12, 16, 12, 1), 255);
-    EXPECT_EQ(first, (Cells { { 288, 230 } }));
+    EXPECT_EQ(first, (Cells {{288, 230}}));
     const Cells two = CellsWhere(MiraPicture(-0.25, 0.998, 3, 0, -16, -12, 16, 12, 2), 255);
-    EXPECT_EQ(two, (Cells { { 288, 230 }, { 264, 219 } }));
+    EXPECT_EQ(two, (Cells {{288, 230}, {264, 219}}));
 
     const Picture p = MiraPicture(-0.25, 0.998, 3, 0, -16, -12, 16, 12, 600000);
     EXPECT_EQ(Count(p, 255), 5729u);
@@ -104,8 +104,8 @@ TEST(MiraTest, TheCommandsPicture)
 TEST(MiraTest, FixedPointOfAZeroB)
 {
     const Picture p = MiraPicture(-0.2, 0, 10, 0, -24, -18, 24, 18, 600000);
-    const Cells expected { { 279, 140 }, { 275, 249 }, { 273, 253 }, { 272, 255 },
-                           { 271, 255 }, { 271, 256 }, { 270, 256 } };
+    const Cells expected {{279, 140}, {275, 249}, {273, 253}, {272, 255},
+                          {271, 255}, {271, 256}, {270, 256}};
     EXPECT_EQ(CellsWhere(p, 255), expected);
 }
 

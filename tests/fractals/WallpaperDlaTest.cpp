@@ -46,7 +46,7 @@ TEST(WallpaperTest, ArgumentsBeyondTheIntRange)
 {
     const int hi = std::numeric_limits<int>::max();
     const int lo = std::numeric_limits<int>::min();
-    for (auto [u, v, span] : { std::tuple { hi, hi, hi }, { lo, lo, lo }, { lo, hi, -7 } }) {
+    for (auto [u, v, span] : {std::tuple {hi, hi, hi}, {lo, lo, lo}, {lo, hi, -7}}) {
         Picture p = MakePicture();
         FractalParams().Wallpaper(p.data(), kSize, kSize, u, v, span);
         EXPECT_EQ(Count(p, 0) + Count(p, 128) + Count(p, 255), p.size());
@@ -88,7 +88,7 @@ TEST(DlaTest, GrowthIsBoundedAndOnlyAddsCells)
     Picture p = SeededPicture();
     p[std::size_t(256) * kSize + 300] = 9; // any non-zero byte is occupied and stays as it is
     FractalParams params;
-    for (double radius : { 0.12, 0.18 }) {
+    for (double radius : {0.12, 0.18}) {
         const Picture before = p;
         params.Dla(p.data(), kSize, kSize, 300, radius, 42);
         std::size_t added = 0;
@@ -111,7 +111,7 @@ TEST(DlaTest, SameSeedSamePicture)
     Picture b = SeededPicture();
     Picture c = SeededPicture();
     FractalParams params;
-    for (double radius : { 0.12, 0.18, 0.24 }) {
+    for (double radius : {0.12, 0.18, 0.24}) {
         params.Dla(a.data(), kSize, kSize, 500, radius, 1234);
         params.Dla(b.data(), kSize, kSize, 500, radius, 1234);
         params.Dla(c.data(), kSize, kSize, 500, radius, 1235);
@@ -146,8 +146,8 @@ TEST(DlaTest, LaunchCellsNextToTheClusterAndOnIt)
 
     // With the whole border occupied every particle is dropped.
     for (int i = -D; i <= D; ++i)
-        for (auto [row, col] : { std::pair { c - D, c + i }, { c + D, c + i }, { c + i, c - D },
-                                 { c + i, c + D } })
+        for (auto [row, col] :
+             {std::pair {c - D, c + i}, {c + D, c + i}, {c + i, c - D}, {c + i, c + D}})
             p[std::size_t(row) * kSize + col] = 255;
     const Picture full = p;
     params.Dla(p.data(), kSize, kSize, 100, D, 4);
@@ -165,9 +165,9 @@ TEST(DlaTest, RefusesWalksThatCannotEnd)
     EXPECT_EQ(empty, emptyBefore);
 
     const Picture seeded = SeededPicture();
-    for (double radius : { 0.0, 0.001, -3.0, 0.6, 256.0, 1e300,
-                           std::numeric_limits<double>::quiet_NaN(),
-                           std::numeric_limits<double>::infinity() }) {
+    for (double radius :
+         {0.0, 0.001, -3.0, 0.6, 256.0, 1e300, std::numeric_limits<double>::quiet_NaN(),
+          std::numeric_limits<double>::infinity()}) {
         Picture p = seeded;
         params.Dla(p.data(), kSize, kSize, 10, radius, 1);
         EXPECT_EQ(p, seeded) << radius;
