@@ -1,87 +1,42 @@
 // The escape kernel on two-lane SSE2 registers, which every x86-64 processor has. SSE2 has no
 // fused multiply-add, so each lane rounds exactly as the one-pixel form does.
 
-#include "fractals/FastEscapeKernels.h"
-
 #include <emmintrin.h>
-
-namespace fast {
 
 namespace {
 
-constexpr int kLanes = 2;
-constexpr int kGroups = 3; // registers in flight: hides the latency of the recurrence
-
-void EscapeColumnsSse2(const EscapeJob &job, int column)
+struct Sse2Lanes
 {
-    const double *columns = job.columnValues + column;
-    __m128d columnValue[kGroups];
-    for (int g = 0; g < kGroups; ++g)
-        columnValue[g] = _mm_loadu_pd(columns + g * kLanes);
-    const __m128d bailout = _mm_set1_pd(job.bailout);
-    const __m128d two = _mm_set1_pd(2.0);
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d allSet = _mm_castsi128_pd(_mm_set1_epi32(-1));
-    int count = job.width - column;
-    if (count > kLanes * kGroups)
-        count = kLanes * kGroups;
+    using Vector = __m128d;
+    static constexpr int kLanes = 2;
+    static constexpr int kGroups = 3;
 
-    for (int row = 0; row < job.height; ++row) {
-        const __m128d rowValue = _mm_set1_pd(job.rowValues[row]);
-        __m128d x[kGroups], y[kGroups], cx[kGroups], cy[kGroups], xx[kGroups], yy[kGroups];
-        __m128d n[kGroups], active[kGroups];
-        for (int g = 0; g < kGroups; ++g) {
-            if (job.julia) {
-                x[g] = columnValue[g];
-                y[g] = rowValue;
-                cx[g] = _mm_set1_pd(job.cx);
-                cy[g] = _mm_set1_pd(job.cy);
-            } else {
-                x[g] = y[g] = _mm_setzero_pd();
-                cx[g] = columnValue[g];
-                cy[g] = rowValue;
-            }
-            xx[g] = _mm_mul_pd(x[g], x[g]);
-            yy[g] = _mm_mul_pd(y[g], y[g]);
-            n[g] = _mm_set1_pd(kMaxIterations);
-            active[g] = allSet;
-        }
-        __m128d iteration = _mm_setzero_pd();
-        for (int i = 1; i < kMaxIterations; ++i) {
-            iteration = _mm_add_pd(iteration, one);
-            int anyActive = 0;
-            for (int g = 0; g < kGroups; ++g) {
-                const __m128d nx = _mm_add_pd(_mm_sub_pd(xx[g], yy[g]), cx[g]);
-                const __m128d ny = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(two, x[g]), y[g]), cy[g]);
-                xx[g] = _mm_mul_pd(nx, nx);
-                yy[g] = _mm_mul_pd(ny, ny);
-                const __m128d escaped
-                    = _mm_and_pd(_mm_cmpgt_pd(_mm_add_pd(xx[g], yy[g]), bailout), active[g]);
-                n[g] = _mm_or_pd(_mm_and_pd(escaped, iteration), _mm_andnot_pd(escaped, n[g]));
-                active[g] = _mm_andnot_pd(escaped, active[g]);
-                anyActive |= _mm_movemask_pd(active[g]);
-                x[g] = nx;
-                y[g] = ny;
-            }
-            if (!anyActive)
-                break;
-        }
-        alignas(16) double counts[kLanes * kGroups];
-        for (int g = 0; g < kGroups; ++g)
-            _mm_store_pd(counts + g * kLanes, n[g]);
-        uint8_t *out = job.buffer + static_cast<long>(row) * job.width + column;
-        for (int k = 0; k < count; ++k)
-            out[k] = static_cast<uint8_t>(counts[k]);
+    static Vector Set(double v) { return _mm_set1_pd(v); }
+    static Vector AllSet() { return _mm_castsi128_pd(_mm_set1_epi32(-1)); }
+    static Vector Load(const double *p) { return _mm_loadu_pd(p); }
+    static void Store(double *p, Vector v) { _mm_store_pd(p, v); }
+    static Vector Add(Vector a, Vector b) { return _mm_add_pd(a, b); }
+    static Vector Sub(Vector a, Vector b) { return _mm_sub_pd(a, b); }
+    static Vector Mul(Vector a, Vector b) { return _mm_mul_pd(a, b); }
+    static Vector GreaterThan(Vector a, Vector b) { return _mm_cmpgt_pd(a, b); }
+    static Vector And(Vector a, Vector b) { return _mm_and_pd(a, b); }
+    static Vector AndNot(Vector a, Vector b) { return _mm_andnot_pd(a, b); } // ~a & b
+    static Vector Select(Vector mask, Vector a, Vector b)
+    {
+        return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
     }
-}
+    static int AnySet(Vector mask) { return _mm_movemask_pd(mask); }
+};
 
 } // namespace
 
+#include "fractals/FastEscapeLanes.h"
+
+namespace fast {
+
 void EscapeStripeSse2(const EscapeJob &job, int column)
 {
-    for (int offset = 0; offset < kStripeWidth && column + offset < job.width;
-         offset += kLanes * kGroups)
-        EscapeColumnsSse2(job, column + offset);
+    EscapeStripe<Sse2Lanes>(job, column);
 }
 
 } // namespace fast
