@@ -16,6 +16,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -239,6 +240,9 @@ std::string FileError(const CFileException &e)
 // Why Load refused a file, as far as its first bytes tell.
 std::string WhyRefused(const std::string &path)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return "a folder, not a file";
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::strerror(errno);

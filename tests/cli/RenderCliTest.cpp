@@ -28,8 +28,10 @@ struct RunResult
 
 RunResult Render(const QStringList &args)
 {
+    const std::string program = BinaryDir() + "/cli/velorine-render";
+    EXPECT_TRUE(fs::exists(program)) << program << " is not built";
     QProcess process;
-    process.start(QString::fromStdString(BinaryDir() + "/cli/velorine-render"), args);
+    process.start(QString::fromStdString(program), args);
     process.waitForFinished(300000);
     RunResult run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
