@@ -218,6 +218,8 @@ bool CFrameWnd::LoadToolBar(QToolBar *bar, int nIDResource)
             return false;
         QAction *action = CommandAction(nID);
         action->setIcon(icon);
+        // Menu items show text only.
+        action->setIconVisibleInMenu(false);
         if (action->text().isEmpty())
             action->setText(StringPart(nID, 1));
         bar->addAction(action);

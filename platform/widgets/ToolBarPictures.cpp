@@ -62,7 +62,7 @@ void PlotOrbit(QImage &img, bool bMira)
         y = 0.0;
         scale = 0.55;
     } else {
-        scale = 0.055;
+        scale = 0.14;
     }
     double fx = bMira ? f(x) : 0.0;
     for (int i = 0; i < 4000; ++i) {
@@ -73,12 +73,14 @@ void PlotOrbit(QImage &img, bool bMira)
             x = xn;
         } else {
             const double sign = x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
-            const double xn = y - sign * std::sqrt(std::fabs(10.0 * x - 100.0));
+            // a = 10, b = 100, c = -10, the Martin command's own constants
+            const double xn = y - sign * std::sqrt(std::fabs(100.0 * x + 10.0));
             y = 10.0 - x;
             x = xn;
         }
+        const double yc = bMira ? y : y - 8.0;
         const int px = int(cx + x * scale);
-        const int py = int(cy + y * scale * (bMira ? 1.0 : 1.0));
+        const int py = int(cy + yc * scale);
         if (px >= 0 && px < kWidth && py >= 0 && py < kHeight)
             img.setPixelColor(px, py, bMira ? QColor(160, 0, 160) : QColor(0, 96, 0));
     }
