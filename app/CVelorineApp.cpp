@@ -1,6 +1,8 @@
 #include "app/CVelorineApp.h"
 
+#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
+#include "app/CSysInfoDlg.h"
 #include "platform/Guard.h"
 #include "platform/Providers.h"
 #include "platform/widgets/SingleInstance.h"
@@ -12,9 +14,11 @@
 
 namespace {
 
-// The application's commands (About 57664 and System Information 32817 belong here). A
-// command listed nowhere is greyed by the command-state pass.
-const std::array<CommandEntry<CVelorineApp>, 0> kVelorineAppCommands {};
+// The application's commands. A command listed nowhere is greyed by the command-state pass.
+const std::array<CommandEntry<CVelorineApp>, 2> kVelorineAppCommands {{
+    {ID_APP_ABOUT, &CVelorineApp::OnAppAbout, nullptr},
+    {ID_SYSINFO, &CVelorineApp::OnSysInfo, nullptr},
+}};
 
 // Held for the life of the process: the kernel drops it however the process ends.
 CSingleInstance &InstanceMarker()
@@ -103,4 +107,16 @@ QString CVelorineApp::UsageText()
         "  --version   show the version and exit\n"
         "\n"
         "Working files (temp.bmp, Velorine256.rgb) are written to the current directory.\n");
+}
+
+void CVelorineApp::OnAppAbout()
+{
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
+}
+
+void CVelorineApp::OnSysInfo()
+{
+    CSysInfoDlg sysInfoDlg;
+    sysInfoDlg.DoModal();
 }

@@ -37,6 +37,10 @@ public:
     static CommandLine ParseCommandLine(const QStringList &args);
     static QString UsageText();
 
+    // Help: the About box and the System Information dialog.
+    void OnAppAbout();
+    void OnSysInfo();
+
 private:
     QString m_strStartFile;
 };
