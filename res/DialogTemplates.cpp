@@ -12,16 +12,7 @@ constexpr unsigned kCombo = CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP;
 DialogControl Control(int nID, K kind, const char *text, int x, int y, int cx, int cy,
                       unsigned nStyle = 0)
 {
-    DialogControl c;
-    c.nID = nID;
-    c.kind = kind;
-    c.strText = text;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    c.nStyle = nStyle;
-    return c;
+    return DialogControl::Make(nID, kind, text, x, y, cx, cy, nStyle);
 }
 
 DialogTemplate MakeJulia()

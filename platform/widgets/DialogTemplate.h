@@ -49,6 +49,21 @@ struct DialogControl
     unsigned nStyle = 0; // WS_GROUP, WS_TABSTOP, SS_..., ES_..., CBS_...
     std::vector<std::string> items; // combo box entries, in the order they are added
     int nResource = 0; // icon id for DialogControlKind::Icon
+
+    static DialogControl Make(int nID, DialogControlKind kind, const char *text, int x, int y,
+                              int cx, int cy, unsigned nStyle = 0)
+    {
+        DialogControl c;
+        c.nID = nID;
+        c.kind = kind;
+        c.strText = text;
+        c.x = x;
+        c.y = y;
+        c.cx = cx;
+        c.cy = cy;
+        c.nStyle = nStyle;
+        return c;
+    }
 };
 
 struct DialogTemplate

@@ -26,16 +26,7 @@ DialogTemplate SmallTemplate()
     t.cy = 100;
     auto add = [&](int nID, DialogControlKind kind, const char *text, int x, int y, int cx, int cy,
                    unsigned style) {
-        DialogControl c;
-        c.nID = nID;
-        c.kind = kind;
-        c.strText = text;
-        c.x = x;
-        c.y = y;
-        c.cx = cx;
-        c.cy = cy;
-        c.nStyle = style;
-        t.controls.push_back(c);
+        t.controls.push_back(DialogControl::Make(nID, kind, text, x, y, cx, cy, style));
     };
     add(10, DialogControlKind::Edit, "", 10, 10, 60, 12, WS_BORDER | WS_TABSTOP);
     add(20, DialogControlKind::AutoRadioButton, "一", 10, 30, 40, 10, WS_GROUP | WS_TABSTOP);

@@ -67,3 +67,21 @@ bool HasFocusWithTextSelected(const CDialog &dlg, int nID)
     QLineEdit *pEdit = Edit(dlg, nID);
     return pEdit && dlg.focusWidget() == pEdit && pEdit->selectedText() == pEdit->text();
 }
+
+void ExpectRefusedOnOk(CDialog &dlg, ScopedTestProviders &providers, const RefusedField &field,
+                       int nOkID)
+{
+    ASSERT_TRUE(dlg.Create());
+    const size_t before = providers.messages().shown.size();
+    Type(dlg, field.nID, field.text);
+    if (nOkID)
+        Click(dlg, nOkID);
+    else
+        QTest::keyClick(Edit(dlg, field.nID), Qt::Key_Return);
+    EXPECT_TRUE(dlg.IsOpen()) << field.text;
+    const std::vector<QString> shown = ShownTexts(providers);
+    ASSERT_EQ(shown.size(), before + 1) << field.text;
+    EXPECT_EQ(shown.back(), QString::fromUtf8(field.message));
+    EXPECT_TRUE(HasFocusWithTextSelected(dlg, field.nID)) << field.text;
+    dlg.DestroyWindow();
+}

@@ -55,5 +55,16 @@ QLineEdit *Edit(const CDialog &dlg, int nID);
 void Type(CDialog &dlg, int nID, const QString &text);
 void Click(CDialog &dlg, int nID);
 bool IsChecked(const CDialog &dlg, int nID);
+// A field that the dialog's OK must refuse: typed into a freshly created dialog, OK (by
+// nOkID, or Enter in the field when nOkID is 0) shows message once, the dialog stays open and
+// the field has the focus with its text selected. The dialog's controls are dropped after.
+struct RefusedField
+{
+    int nID;
+    const char *text;
+    const char *message;
+};
+void ExpectRefusedOnOk(CDialog &dlg, ScopedTestProviders &providers, const RefusedField &field,
+                       int nOkID);
 // The edit has the focus within its dialog and all of its text is selected.
 bool HasFocusWithTextSelected(const CDialog &dlg, int nID);

@@ -58,17 +58,9 @@ TEST_F(MartinDlgTest, EachPresetLoadsItsTableTripleAndKeepsTheIterations)
 
 TEST_F(MartinDlgTest, IterationsOutsideTheRangeAreRefusedOnOk)
 {
-    const QString range = QString::fromUtf8("“请填入一个在1000和10000000之间的整数。”");
-    for (const char *bad : {"999", "10000001", "0"}) {
-        Open();
-        Type(m_dlg, IDC_MARTIN_ITER, bad);
-        Click(m_dlg, IDC_MARTIN_OK);
-        EXPECT_TRUE(m_dlg.IsOpen()) << bad;
-        ASSERT_FALSE(Messages().empty());
-        EXPECT_EQ(Messages().back(), range);
-        EXPECT_TRUE(HasFocusWithTextSelected(m_dlg, IDC_MARTIN_ITER)) << bad;
-        m_dlg.DestroyWindow();
-    }
+    const char *const range = "“请填入一个在1000和10000000之间的整数。”";
+    for (const char *bad : {"999", "10000001", "0"})
+        ExpectRefusedOnOk(m_dlg, m_providers, {IDC_MARTIN_ITER, bad, range}, IDC_MARTIN_OK);
     for (const char *good : {"1000", "10000000", " 2500 "}) {
         Open();
         Type(m_dlg, IDC_MARTIN_ITER, good);
@@ -82,30 +74,15 @@ TEST_F(MartinDlgTest, IterationsOutsideTheRangeAreRefusedOnOk)
 
 TEST_F(MartinDlgTest, BadFieldsShowTheirMessageAndTakeTheFocus)
 {
-    struct Case
-    {
-        int nID;
-        const char *text;
-        const char *message;
-    };
-    const Case cases[] = {
+    const RefusedField cases[] = {
         {IDC_MARTIN_A, "", "请键入一个数。"},
         {IDC_MARTIN_B, "7b", "请键入一个数。"},
         {IDC_MARTIN_C, "1e", "请键入一个数。"},
         {IDC_MARTIN_ITER, "-5000", "“请填入一个正整数。”"},
         {IDC_MARTIN_ITER, "5000.0", "“请填入一个正整数。”"},
     };
-    for (const Case &c : cases) {
-        Open();
-        const size_t before = Messages().size();
-        Type(m_dlg, c.nID, c.text);
-        QTest::keyClick(Edit(m_dlg, c.nID), Qt::Key_Return); // Enter is the dialog's OK
-        EXPECT_TRUE(m_dlg.IsOpen()) << c.text;
-        ASSERT_EQ(Messages().size(), before + 1) << c.text;
-        EXPECT_EQ(Messages().back(), QString::fromUtf8(c.message));
-        EXPECT_TRUE(HasFocusWithTextSelected(m_dlg, c.nID)) << c.text;
-        m_dlg.DestroyWindow();
-    }
+    for (const RefusedField &c : cases)
+        ExpectRefusedOnOk(m_dlg, m_providers, c, 0); // 0: Enter, the dialog's OK
 }
 
 TEST_F(MartinDlgTest, ClosingKeepsWhatWasLastReadForTheNextOpening)

@@ -193,30 +193,15 @@ TEST_F(MiraDlgTest, OkTakesTypedValuesAsTheyAre)
 
 TEST_F(MiraDlgTest, BadFieldsAreRefusedWithTheirMessage)
 {
-    struct Case
-    {
-        int nID;
-        const char *text;
-        const char *message;
-    };
-    const Case cases[] = {
+    const RefusedField cases[] = {
         {IDC_MIRA_A, "a", "请键入一个数。"},
         {IDC_MIRA_SY, "", "请键入一个数。"},
         {IDC_MIRA_X1, "1.5", "请键入一个整数。"},
         {IDC_MIRA_Y2, "12x", "请键入一个整数。"},
         {IDC_MIRA_Y1, "99999999999", "请键入一个整数。"},
     };
-    for (const Case &c : cases) {
-        Open();
-        const size_t before = Messages().size();
-        Type(m_dlg, c.nID, c.text);
-        Click(m_dlg, IDC_MIRA_OK);
-        EXPECT_TRUE(m_dlg.IsOpen()) << c.text;
-        ASSERT_EQ(Messages().size(), before + 1) << c.text;
-        EXPECT_EQ(Messages().back(), QString::fromUtf8(c.message));
-        EXPECT_TRUE(HasFocusWithTextSelected(m_dlg, c.nID)) << c.text;
-        m_dlg.DestroyWindow();
-    }
+    for (const RefusedField &c : cases)
+        ExpectRefusedOnOk(m_dlg, m_providers, c, IDC_MIRA_OK);
 }
 
 TEST_F(MiraDlgTest, AHandlerGoesOnAfterAFieldFails)
