@@ -5,7 +5,10 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
-program="$top/$build/app/velorine"
+case "$build" in
+/*) program="$build/app/velorine" ;;
+*) program="$top/$build/app/velorine" ;;
+esac
 [ -x "$program" ] || { echo "no $program: build first" >&2; exit 1; }
 mkdir -p "$top/shots"
 if [ -z "${VELORINE_IN_XVFB:-}" ]; then
