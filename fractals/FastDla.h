@@ -1,8 +1,9 @@
 #pragma once
 // Diffusion-limited aggregation that grows exactly the cluster of the step-by-step walk: the
-// same random numbers in the same order, the same sticking rule, the same refusals. Far from
-// the cluster and the walk square's edge a walker covers many unit steps at once, the steps
-// still drawn one by one from the sequence, only their sum looked up.
+// same random numbers in the same order, the same sticking rule, the same refusals. Away from
+// the cluster a walker covers up to 63 unit steps at once: the steps are still the sequence's,
+// one number each, but their sum (and, by the walk square's edge, their highest and lowest
+// point) is looked up instead of walked.
 
 #include <cstdint>
 
