@@ -19,15 +19,15 @@ std::optional<uint64_t> ProcKilobytes(const char *pszPath, const char *pszName)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     const QByteArray prefix = QByteArray(pszName) + ':';
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
+    // Files under /proc report no size: read to the end rather than asking for it.
+    for (const QByteArray &line : file.readAll().split('\n')) {
         if (!line.startsWith(prefix))
             continue;
         bool bOk = false;
-        const QByteArray value = line.mid(prefix.size()).trimmed().split(' ').value(0);
+        const QByteArray value = line.mid(prefix.size()).simplified().split(' ').value(0);
         const qulonglong n = value.toULongLong(&bOk);
         if (bOk && n <= UINT64_MAX / 1024)
-            return uint64_t {n} * 1024;
+            return uint64_t { n } * 1024;
         return std::nullopt;
     }
     return std::nullopt;
