@@ -18,28 +18,31 @@ constexpr int kInitialHeight = 608;
 constexpr int kPointerPaneWidth = 70;
 
 constexpr std::array<unsigned, 7> kIndicators {
-    0,   // message pane
-    0,   // pointer X, re-set below
-    0,   // pointer Y, re-set below
-    ID_INDICATOR_CTRL, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
+    0, // message pane
+    0, // pointer X, re-set below
+    0, // pointer Y, re-set below
+    ID_INDICATOR_CTRL,
+    ID_INDICATOR_CAPS,
+    ID_INDICATOR_NUM,
+    ID_INDICATOR_SCRL,
 };
 
-const std::array<CommandEntry<CMainFrame>, 5> kMainFrameCommands { {
-    { ID_FULL_SCREEN, &CMainFrame::OnFullScreen, nullptr },
-    { ID_NO_MENU, &CMainFrame::OnNoMenu, nullptr },
-    { ID_INDICATOR_CTRL, nullptr, &CMainFrame::OnUpdateKeyCtrl },
-    { ID_CTX_FULL_SCREEN, nullptr, &CMainFrame::OnUpdateFullScreenItem },
-    { ID_CTX_NO_MENU, nullptr, &CMainFrame::OnUpdateFullScreenItem },
-} };
+const std::array<CommandEntry<CMainFrame>, 5> kMainFrameCommands {{
+    {ID_FULL_SCREEN, &CMainFrame::OnFullScreen, nullptr},
+    {ID_NO_MENU, &CMainFrame::OnNoMenu, nullptr},
+    {ID_INDICATOR_CTRL, nullptr, &CMainFrame::OnUpdateKeyCtrl},
+    {ID_CTX_FULL_SCREEN, nullptr, &CMainFrame::OnUpdateFullScreenItem},
+    {ID_CTX_NO_MENU, nullptr, &CMainFrame::OnUpdateFullScreenItem},
+}};
 
 RECT ToRect(const QRect &r)
 {
-    return { r.left(), r.top(), r.left() + r.width(), r.top() + r.height() };
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 QRect ToQRect(const RECT &r)
 {
-    return { r.left, r.top, r.Width(), r.Height() };
+    return {r.left, r.top, r.Width(), r.Height()};
 }
 
 } // namespace
@@ -50,20 +53,20 @@ CMainFrame::~CMainFrame() = default;
 
 QSize CMainFrame::InitialWindowSize(QSize screen)
 {
-    return { std::min(screen.width(), kInitialWidth), std::min(screen.height(), kInitialHeight) };
+    return {std::min(screen.width(), kInitialWidth), std::min(screen.height(), kInitialHeight)};
 }
 
 RECT CMainFrame::FullScreenRect(const RECT &w, const RECT &v, int cxScreen, int cyScreen)
 {
-    return { w.left - v.left, w.top - v.top, w.right - v.right + cxScreen,
-             w.bottom - v.bottom + cyScreen };
+    return {w.left - v.left, w.top - v.top, w.right - v.right + cxScreen,
+            w.bottom - v.bottom + cyScreen};
 }
 
 RECT CMainFrame::NoMenuRect(const RECT &w, const RECT &r, int cyStatusBar, int cxScreen,
                             int cyScreen)
 {
-    return { w.left - r.left, w.top - r.top, w.right - r.right + cxScreen,
-             w.bottom - r.bottom + cyScreen + cyStatusBar };
+    return {w.left - r.left, w.top - r.top, w.right - r.right + cxScreen,
+            w.bottom - r.bottom + cyScreen + cyStatusBar};
 }
 
 QSize CMainFrame::ScreenSize() const

@@ -25,9 +25,9 @@ struct RECT
 // What is needed to put the window back as it was before an enlarged mode.
 struct WINDOWPLACEMENT
 {
-    RECT rcNormalPosition;     // the normal (restored) outer rectangle
+    RECT rcNormalPosition; // the normal (restored) outer rectangle
     bool bMaximized = false;
-    bool bMenuBar = true;      // which bars were shown
+    bool bMenuBar = true; // which bars were shown
     bool bToolBar = true;
     bool bStatusBar = true;
 };
@@ -36,8 +36,7 @@ class CMainFrame : public CFrameWnd
 {
     Q_OBJECT
 public:
-    enum class DisplayMode
-    {
+    enum class DisplayMode {
         Normal,
         FullScreen,
         ToolbarFullScreen,
@@ -78,7 +77,7 @@ public:
     QToolBar *m_wndToolBar = nullptr;
 
 protected:
-    void OnPaint() override {}
+    void OnPaint() override { }
     // Whether a Ctrl key is held now.
     virtual bool IsControlKeyDown() const;
 

@@ -39,9 +39,10 @@ bool CVelorineApp::InitInstance()
 {
     // Every copy works on temp.bmp in its current directory, so only one may run.
     if (InstanceMarker().Create() == CSingleInstance::Result::AlreadyRunning) {
-        AfxMessageBox(QStringLiteral("已经有Velorine!正在运行。由于运行本程序的多个实例可能会导致"
-                                     "磁盘缓冲区操作冲突，不允许允许第二个实例。请按确定退出本次运行。"),
-                      MB_OK | MB_ICONSTOP);
+        AfxMessageBox(
+            QStringLiteral("已经有Velorine!正在运行。由于运行本程序的多个实例可能会导致"
+                           "磁盘缓冲区操作冲突，不允许允许第二个实例。请按确定退出本次运行。"),
+            MB_OK | MB_ICONSTOP);
         return false;
     }
 

@@ -22,16 +22,15 @@ public:
     // What the command line asks for.
     struct CommandLine
     {
-        enum class Action
-        {
+        enum class Action {
             Run,
             Help,
             Version,
             Error,
         };
         Action action = Action::Run;
-        QString strFile;    // Run: the picture to open, may be empty
-        QString strError;   // Error: what was wrong
+        QString strFile; // Run: the picture to open, may be empty
+        QString strError; // Error: what was wrong
     };
     // args without the program name (Qt's own options already taken out).
     static CommandLine ParseCommandLine(const QStringList &args);

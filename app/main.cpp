@@ -78,8 +78,8 @@ int main(int argc, char *argv[])
 
     InitResourcePictures();
     QIcon icon;
-    for (const char *name : { "velorine-16.png", "velorine-32.png", "velorine-48.png",
-                              "velorine-64.png", "velorine.png" })
+    for (const char *name : {"velorine-16.png", "velorine-32.png", "velorine-48.png",
+                             "velorine-64.png", "velorine.png"})
         icon.addFile(QStringLiteral(":/icons/") + QLatin1String(name));
     QApplication::setWindowIcon(icon);
     InstallWidgetProviders();

@@ -8,15 +8,15 @@ namespace {
 
 constexpr MenuItemRes Popup(int level, const char *text)
 {
-    return { level, true, 0, text, false };
+    return {level, true, 0, text, false};
 }
 constexpr MenuItemRes Item(int level, int id, const char *text, bool grayed = false)
 {
-    return { level, false, id, text, grayed };
+    return {level, false, id, text, grayed};
 }
 constexpr MenuItemRes Separator(int level)
 {
-    return { level, false, 0, nullptr, false };
+    return {level, false, 0, nullptr, false};
 }
 
 constexpr std::array kMainMenu {
@@ -94,20 +94,20 @@ constexpr int Key(QKeyCombination k)
 }
 
 const std::array kMainAccelerators {
-    AccelRes { Key(Qt::CTRL | Qt::Key_F), ID_NO_MENU },
-    AccelRes { Key(Qt::CTRL | Qt::Key_S), ID_ZOOM_DISPLAY },
-    AccelRes { Key(Qt::KeypadModifier | Qt::Key_Plus), ID_ZOOM_IN },
-    AccelRes { Key(QKeyCombination(Qt::Key_Escape)), ID_FULL_SCREEN },
-    AccelRes { Key(QKeyCombination(Qt::Key_F1)), ID_HELP_TOPICS },
-    AccelRes { Key(Qt::KeypadModifier | Qt::Key_Asterisk), ID_ZOOM_DISPLAY },
-    AccelRes { Key(Qt::ALT | Qt::Key_X), ID_APP_EXIT },
-    AccelRes { Key(Qt::CTRL | Qt::Key_A), ID_SELECT_ALL },
+    AccelRes {Key(Qt::CTRL | Qt::Key_F), ID_NO_MENU},
+    AccelRes {Key(Qt::CTRL | Qt::Key_S), ID_ZOOM_DISPLAY},
+    AccelRes {Key(Qt::KeypadModifier | Qt::Key_Plus), ID_ZOOM_IN},
+    AccelRes {Key(QKeyCombination(Qt::Key_Escape)), ID_FULL_SCREEN},
+    AccelRes {Key(QKeyCombination(Qt::Key_F1)), ID_HELP_TOPICS},
+    AccelRes {Key(Qt::KeypadModifier | Qt::Key_Asterisk), ID_ZOOM_DISPLAY},
+    AccelRes {Key(Qt::ALT | Qt::Key_X), ID_APP_EXIT},
+    AccelRes {Key(Qt::CTRL | Qt::Key_A), ID_SELECT_ALL},
 };
 
 constexpr std::array kMainToolBar {
-    ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_EDIT_COPY, ID_ZOOM_IN, ID_EDIT_BACK, ID_MANDELBROT,
-    ID_JULIA, ID_MARTIN, ID_MIRA, ID_WALLPAPER, ID_DLA, ID_LEAF, ID_SYSINFO, ID_APP_ABOUT,
-    ID_HELP_TOPICS, ID_FILE_CLOSE,
+    ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_EDIT_COPY,   ID_ZOOM_IN,    ID_EDIT_BACK, ID_MANDELBROT,
+    ID_JULIA,     ID_MARTIN,       ID_MIRA,        ID_WALLPAPER,  ID_DLA,       ID_LEAF,
+    ID_SYSINFO,   ID_APP_ABOUT,    ID_HELP_TOPICS, ID_FILE_CLOSE,
 };
 
 } // namespace

@@ -8,11 +8,11 @@
 // deeper, up to the next entry at the popup's own level or above.
 struct MenuItemRes
 {
-    int nLevel;            // 0: a popup of the menu bar; 1: its items; 2: items of a sub-menu
-    bool bPopup;           // opens a sub-menu (no id)
-    int nID;               // 0 for popups and separators
-    const char *pszText;   // null for a separator
-    bool bGrayed;          // greyed in the resource
+    int nLevel; // 0: a popup of the menu bar; 1: its items; 2: items of a sub-menu
+    bool bPopup; // opens a sub-menu (no id)
+    int nID; // 0 for popups and separators
+    const char *pszText; // null for a separator
+    bool bGrayed; // greyed in the resource
 };
 
 // Each key is a Qt key combination in its combined int form (QKeyCombination::toCombined).

@@ -8,9 +8,9 @@
 
 namespace {
 
-const std::array<CommandEntry<CDocument>, 1> kDocumentCommands { {
-    { ID_FILE_CLOSE, &CDocument::OnFileClose, nullptr },
-} };
+const std::array<CommandEntry<CDocument>, 1> kDocumentCommands {{
+    {ID_FILE_CLOSE, &CDocument::OnFileClose, nullptr},
+}};
 
 } // namespace
 

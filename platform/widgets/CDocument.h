@@ -6,10 +6,7 @@
 class CArchive
 {
 public:
-    explicit CArchive(bool bStoring)
-        : m_bStoring(bStoring)
-    {
-    }
+    explicit CArchive(bool bStoring) : m_bStoring(bStoring) { }
     bool IsStoring() const { return m_bStoring; }
     bool IsLoading() const { return !m_bStoring; }
 
@@ -28,7 +25,7 @@ public:
     CDocument &operator=(const CDocument &) = delete;
 
     virtual bool OnNewDocument() { return true; }
-    virtual void Serialize(CArchive &) {}
+    virtual void Serialize(CArchive &) { }
     // The framework's document commands: close (57602) closes the document and with it the
     // main window.
     bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;

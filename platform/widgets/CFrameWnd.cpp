@@ -42,13 +42,13 @@ QString StringPart(int nID, int part)
     return text ? QString::fromUtf8(text).section(QLatin1Char('\n'), part, part) : QString();
 }
 
-const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands { {
-    { ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar },
-    { ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar },
-    { ID_INDICATOR_CAPS, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
-    { ID_INDICATOR_NUM, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
-    { ID_INDICATOR_SCRL, nullptr, &CFrameWnd::OnUpdateKeyIndicator },
-} };
+const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands {{
+    {ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar},
+    {ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar},
+    {ID_INDICATOR_CAPS, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
+    {ID_INDICATOR_NUM, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
+    {ID_INDICATOR_SCRL, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
+}};
 
 } // namespace
 
@@ -100,8 +100,7 @@ std::vector<QAction *> CMenu::Actions(int nID) const
     return result;
 }
 
-CFrameWnd::CFrameWnd(QWidget *parent)
-    : QMainWindow(parent)
+CFrameWnd::CFrameWnd(QWidget *parent) : QMainWindow(parent)
 {
     // Idle work runs once each time the event queue empties after something happened.
     if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
@@ -149,7 +148,7 @@ void CFrameWnd::BuildMenuBar(int nIDResource)
 {
     QMenuBar *bar = menuBar();
     bar->clear();
-    std::vector<QMenu *> open;   // open[level] is the menu that receives items of level + 1
+    std::vector<QMenu *> open; // open[level] is the menu that receives items of level + 1
     for (const MenuItemRes &item : FindMenuResource(nIDResource)) {
         open.resize(size_t(item.nLevel));
         QMenu *parent = open.empty() ? nullptr : open.back();
@@ -291,8 +290,9 @@ bool CFrameWnd::RouteCommand(int nID)
     AfxGuard([&] {
         CDocument *pDoc = GetActiveDocument();
         CWinApp *pApp = AfxGetApp();
-        bHandled = (m_pView && m_pView->OnCmdMsg(nID, nullptr)) || (pDoc && pDoc->OnCmdMsg(nID, nullptr))
-            || OnCmdMsg(nID, nullptr) || (pApp && pApp->OnCmdMsg(nID, nullptr));
+        bHandled = (m_pView && m_pView->OnCmdMsg(nID, nullptr))
+            || (pDoc && pDoc->OnCmdMsg(nID, nullptr)) || OnCmdMsg(nID, nullptr)
+            || (pApp && pApp->OnCmdMsg(nID, nullptr));
     });
     return bHandled;
 }

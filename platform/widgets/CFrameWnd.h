@@ -24,9 +24,9 @@ class QToolBar;
 // The part of the window-creation parameters the frame adjusts before it is built.
 struct CREATESTRUCT
 {
-    int x = -1;    // -1: the system's default position
+    int x = -1; // -1: the system's default position
     int y = -1;
-    int cx = 0;    // outer size; 0: the system's default
+    int cx = 0; // outer size; 0: the system's default
     int cy = 0;
     QString lpszName;
 };
@@ -120,8 +120,8 @@ public:
     virtual CStatusBar *GetStatusBar();
 
     // The enlarged display modes (implemented by the main frame).
-    virtual void OnFullScreen() {}
-    virtual void OnNoMenu() {}
+    virtual void OnFullScreen() { }
+    virtual void OnNoMenu() { }
     virtual bool IsFullScreen() const { return false; }
 
     // The action that carries nID in the menus or toolbar (first one), or null.
@@ -141,7 +141,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     // The frame's paint handler: the view and bars cover the client area.
-    virtual void OnPaint() {}
+    virtual void OnPaint() { }
 
     CMenu m_menu;
 

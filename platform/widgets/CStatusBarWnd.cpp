@@ -11,8 +11,7 @@ constexpr int kPanePadding = 8;
 
 } // namespace
 
-CStatusBarWnd::CStatusBarWnd(QWidget *parent)
-    : QStatusBar(parent)
+CStatusBarWnd::CStatusBarWnd(QWidget *parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
 }
@@ -27,7 +26,7 @@ bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
     }
     m_panes.clear();
     for (unsigned id : ids) {
-        Pane pane { new QLabel(this), id, SBPS_NORMAL, {}, id != 0, true };
+        Pane pane {new QLabel(this), id, SBPS_NORMAL, {}, id != 0, true};
         pane.pLabel->setFrameShape(QFrame::Panel);
         pane.pLabel->setFrameShadow(QFrame::Sunken);
         pane.pLabel->setIndent(2);
@@ -121,8 +120,7 @@ int CStatusBarWnd::GetPaneWidth(int nIndex) const
     if (!ValidIndex(nIndex))
         return 0;
     const QLabel *label = m_panes[size_t(nIndex)].pLabel;
-    return label->minimumWidth() == label->maximumWidth() ? label->minimumWidth()
-                                                           : label->width();
+    return label->minimumWidth() == label->maximumWidth() ? label->minimumWidth() : label->width();
 }
 
 unsigned CStatusBarWnd::GetItemID(int nIndex) const

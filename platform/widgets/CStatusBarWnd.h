@@ -39,7 +39,7 @@ private:
         QLabel *pLabel;
         unsigned nID;
         unsigned nStyle;
-        QString strText;      // the indicator's text, or the pane's own text
+        QString strText; // the indicator's text, or the pane's own text
         bool bIndicator;
         bool bEnabled;
     };

@@ -20,8 +20,7 @@ MSG MakeMessage(unsigned message, unsigned flags, QPoint pt)
 
 } // namespace
 
-CView::CView(QWidget *parent)
-    : QWidget(parent)
+CView::CView(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -29,7 +28,7 @@ CView::CView(QWidget *parent)
 
 CView::~CView() = default;
 
-void CView::OnPrepareDC(CDC *, CPrintInfo *) {}
+void CView::OnPrepareDC(CDC *, CPrintInfo *) { }
 
 bool CView::OnEraseBkgnd(CDC *pDC)
 {
@@ -47,17 +46,17 @@ bool CView::PreTranslateMessage(const MSG &)
     return false;
 }
 
-void CView::OnLButtonDown(unsigned, QPoint) {}
-void CView::OnLButtonUp(unsigned, QPoint) {}
-void CView::OnMouseMove(unsigned, QPoint) {}
-void CView::OnRButtonDown(unsigned, QPoint) {}
+void CView::OnLButtonDown(unsigned, QPoint) { }
+void CView::OnLButtonUp(unsigned, QPoint) { }
+void CView::OnMouseMove(unsigned, QPoint) { }
+void CView::OnRButtonDown(unsigned, QPoint) { }
 
 bool CView::OnSetCursor()
 {
     return false;
 }
 
-void CView::PaintOverlay(QPainter &) {}
+void CView::PaintOverlay(QPainter &) { }
 
 void CView::Invalidate(bool)
 {

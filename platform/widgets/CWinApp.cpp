@@ -15,10 +15,10 @@ namespace {
 
 CWinApp *g_pApp = nullptr;
 
-const std::array<CommandEntry<CWinApp>, 2> kAppCommands { {
-    { ID_FILE_NEW, &CWinApp::OnFileNew, nullptr },
-    { ID_APP_EXIT, &CWinApp::OnAppExit, nullptr },
-} };
+const std::array<CommandEntry<CWinApp>, 2> kAppCommands {{
+    {ID_FILE_NEW, &CWinApp::OnFileNew, nullptr},
+    {ID_APP_EXIT, &CWinApp::OnAppExit, nullptr},
+}};
 
 } // namespace
 

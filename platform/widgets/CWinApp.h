@@ -17,7 +17,7 @@ class CSingleDocTemplate
 public:
     using DocFactory = std::function<std::unique_ptr<CDocument>()>;
     using FrameFactory = std::function<std::unique_ptr<CFrameWnd>()>;
-    using ViewFactory = std::function<CView *()>;   // parented to the frame by the template
+    using ViewFactory = std::function<CView *()>; // parented to the frame by the template
 
     CSingleDocTemplate(int nIDResource, DocFactory doc, FrameFactory frame, ViewFactory view);
     ~CSingleDocTemplate();

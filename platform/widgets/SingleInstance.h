@@ -8,11 +8,10 @@
 class CSingleInstance
 {
 public:
-    enum class Result
-    {
-        Created,          // this is the first copy
-        AlreadyRunning,   // another copy holds the name
-        Failed,           // the marker could not be made (the program starts anyway)
+    enum class Result {
+        Created, // this is the first copy
+        AlreadyRunning, // another copy holds the name
+        Failed, // the marker could not be made (the program starts anyway)
     };
 
     CSingleInstance() = default;

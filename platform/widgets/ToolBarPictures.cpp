@@ -16,9 +16,8 @@ QColor EscapeColour(int n, int limit)
 {
     if (n >= limit)
         return Qt::black;
-    static const QColor ramp[] = { QColor(0, 0, 128), QColor(0, 64, 224), QColor(0, 160, 255),
-                                   QColor(96, 224, 255), QColor(255, 255, 160),
-                                   QColor(255, 176, 0) };
+    static const QColor ramp[] = {QColor(0, 0, 128),    QColor(0, 64, 224),    QColor(0, 160, 255),
+                                  QColor(96, 224, 255), QColor(255, 255, 160), QColor(255, 176, 0)};
     return ramp[n % 6];
 }
 
@@ -30,10 +29,10 @@ void PaintEscape(QImage &img, bool bJulia)
             std::complex<double> z;
             std::complex<double> c;
             if (bJulia) {
-                z = { -1.6 + 3.2 * (x + 0.5) / kWidth, -1.2 + 2.4 * (y + 0.5) / kHeight };
+                z = {-1.6 + 3.2 * (x + 0.5) / kWidth, -1.2 + 2.4 * (y + 0.5) / kHeight};
                 c = c0;
             } else {
-                c = { -2.1 + 2.8 * (x + 0.5) / kWidth, -1.25 + 2.5 * (y + 0.5) / kHeight };
+                c = {-2.1 + 2.8 * (x + 0.5) / kWidth, -1.25 + 2.5 * (y + 0.5) / kHeight};
             }
             int n = 0;
             const int limit = 40;
@@ -91,8 +90,8 @@ void PaintWallpaper(QImage &img)
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const int v = (x * x + y * y) / 9;
-            static const QColor colours[] = { QColor(255, 64, 64), QColor(255, 224, 64),
-                                              QColor(64, 192, 64), QColor(64, 128, 255) };
+            static const QColor colours[] = {QColor(255, 64, 64), QColor(255, 224, 64),
+                                             QColor(64, 192, 64), QColor(64, 128, 255)};
             img.setPixelColor(x, y, colours[v % 4]);
         }
     }
@@ -102,7 +101,7 @@ void PaintDla(QPainter &p)
 {
     p.setPen(QColor(96, 48, 0));
     const QPoint c(8, 8);
-    const QPoint arms[] = { { 8, 1 }, { 14, 5 }, { 13, 13 }, { 3, 13 }, { 1, 5 } };
+    const QPoint arms[] = {{8, 1}, {14, 5}, {13, 13}, {3, 13}, {1, 5}};
     for (const QPoint &end : arms)
         p.drawLine(c, end);
     p.drawLine(QPoint(8, 4), QPoint(11, 2));
@@ -135,7 +134,7 @@ void PaintFolder(QPainter &p)
     p.drawRect(1, 3, 13, 10);
     p.drawRect(1, 2, 5, 1);
     p.setBrush(QColor(255, 240, 160));
-    const QPoint flap[] = { { 3, 7 }, { 15, 7 }, { 13, 13 }, { 1, 13 } };
+    const QPoint flap[] = {{3, 7}, {15, 7}, {13, 13}, {1, 13}};
     p.drawPolygon(flap, 4);
 }
 
@@ -180,8 +179,7 @@ void PaintBackArrow(QPainter &p)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(0, 96, 0));
     p.setBrush(QColor(48, 176, 48));
-    const QPointF arrow[] = { { 1, 7.5 }, { 7, 1.5 }, { 7, 5 }, { 14.5, 5 },
-                              { 14.5, 10 }, { 7, 10 }, { 7, 13.5 } };
+    const QPointF arrow[] = {{1, 7.5}, {7, 1.5}, {7, 5}, {14.5, 5}, {14.5, 10}, {7, 10}, {7, 13.5}};
     p.drawPolygon(arrow, 7);
 }
 
@@ -221,7 +219,7 @@ void PaintCross(QPainter &p)
 
 QSize ToolBarPictureSize()
 {
-    return { kWidth, kHeight };
+    return {kWidth, kHeight};
 }
 
 QImage PaintToolBarPicture(int nID)

@@ -67,15 +67,14 @@ int WidgetMessageProvider::Show(const QString &text, const QString &caption, uns
     std::vector<Choice> choices;
     switch (flags & MB_TYPEMASK) {
     case MB_OKCANCEL:
-        choices = { { "确定", QMessageBox::AcceptRole, IDOK },
-                    { "取消", QMessageBox::RejectRole, IDCANCEL } };
+        choices = {{"确定", QMessageBox::AcceptRole, IDOK},
+                   {"取消", QMessageBox::RejectRole, IDCANCEL}};
         break;
     case MB_YESNO:
-        choices = { { "是(&Y)", QMessageBox::YesRole, IDYES },
-                    { "否(&N)", QMessageBox::NoRole, IDNO } };
+        choices = {{"是(&Y)", QMessageBox::YesRole, IDYES}, {"否(&N)", QMessageBox::NoRole, IDNO}};
         break;
     default:
-        choices = { { "确定", QMessageBox::AcceptRole, IDOK } };
+        choices = {{"确定", QMessageBox::AcceptRole, IDOK}};
         break;
     }
     std::vector<QPushButton *> buttons;
@@ -178,7 +177,8 @@ QUrl ShellOpenUrl(const QString &target, const QString &strCopyDir)
     // A browser decides by the name, so an HTML help file under another name gets a copy.
     if (strCopyDir.isEmpty() || !QDir().mkpath(strCopyDir))
         return {};
-    const QString copy = QDir(strCopyDir).filePath(info.completeBaseName() + QStringLiteral(".html"));
+    const QString copy
+        = QDir(strCopyDir).filePath(info.completeBaseName() + QStringLiteral(".html"));
     QFile::remove(copy);
     if (!QFile::copy(info.absoluteFilePath(), copy))
         return {};

@@ -22,7 +22,7 @@ namespace {
 class BlankView : public CView
 {
 public:
-    void OnDraw(CDC *) override {}
+    void OnDraw(CDC *) override { }
 };
 
 class TestFrame : public CMainFrame
@@ -62,27 +62,27 @@ protected:
 
 TEST(MainFrameRulesTest, InitialSizeIsTheScreenOr526By608WhicheverIsSmaller)
 {
-    EXPECT_EQ(CMainFrame::InitialWindowSize({ 1920, 1080 }), QSize(526, 608));
-    EXPECT_EQ(CMainFrame::InitialWindowSize({ 500, 1080 }), QSize(500, 608));
-    EXPECT_EQ(CMainFrame::InitialWindowSize({ 1024, 600 }), QSize(526, 600));
-    EXPECT_EQ(CMainFrame::InitialWindowSize({ 320, 240 }), QSize(320, 240));
+    EXPECT_EQ(CMainFrame::InitialWindowSize({1920, 1080}), QSize(526, 608));
+    EXPECT_EQ(CMainFrame::InitialWindowSize({500, 1080}), QSize(500, 608));
+    EXPECT_EQ(CMainFrame::InitialWindowSize({1024, 600}), QSize(526, 600));
+    EXPECT_EQ(CMainFrame::InitialWindowSize({320, 240}), QSize(320, 240));
 }
 
 TEST(MainFrameRulesTest, EnlargedRectanglesPutTheChosenAreaOnTheScreen)
 {
-    const RECT w { 100, 50, 626, 658 };
-    const RECT v { 104, 120, 622, 630 };   // the view inside the window
+    const RECT w {100, 50, 626, 658};
+    const RECT v {104, 120, 622, 630}; // the view inside the window
     const RECT full = CMainFrame::FullScreenRect(w, v, 1024, 768);
-    EXPECT_EQ(full, (RECT { -4, -70, 1028, 796 }));
+    EXPECT_EQ(full, (RECT {-4, -70, 1028, 796}));
     // The view's area moves by the same offset as the window and lands on (0,0)-(1024,768).
     EXPECT_EQ(v.left + (full.left - w.left), 0);
     EXPECT_EQ(v.top + (full.top - w.top), 0);
     EXPECT_EQ(v.right + (full.right - w.right), 1024);
     EXPECT_EQ(v.bottom + (full.bottom - w.bottom), 768);
 
-    const RECT r { 104, 90, 622, 654 };    // the whole client area
+    const RECT r {104, 90, 622, 654}; // the whole client area
     const RECT noMenu = CMainFrame::NoMenuRect(w, r, 20, 1024, 768);
-    EXPECT_EQ(noMenu, (RECT { -4, -40, 1028, 792 }));
+    EXPECT_EQ(noMenu, (RECT {-4, -40, 1028, 792}));
     EXPECT_EQ(r.bottom + (noMenu.bottom - w.bottom), 768 + 20);
     // A hidden status bar of last known height 0 leaves the client area exactly on screen.
     EXPECT_EQ(CMainFrame::NoMenuRect(w, r, 0, 1024, 768).bottom, 772);
@@ -92,11 +92,12 @@ TEST_F(MainFrameTest, CreatedWithTitleSizeToolbarAndSevenPanes)
 {
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Velorine"));
     EXPECT_FALSE(frame.m_bFullScreen);
-    EXPECT_EQ(frame.size(), CMainFrame::InitialWindowSize(QGuiApplication::primaryScreen()->size()));
+    EXPECT_EQ(frame.size(),
+              CMainFrame::InitialWindowSize(QGuiApplication::primaryScreen()->size()));
 
     const QList<QAction *> buttons = frame.m_wndToolBar->actions();
-    const int order[] = { 57601, 57604, 57634, 32811, 57637, 32771, 32772, 32784,
-                          32785, 32786, 32796, 32810, 32817, 57664, 32794, 57602 };
+    const int order[] = {57601, 57604, 57634, 32811, 57637, 32771, 32772, 32784,
+                         32785, 32786, 32796, 32810, 32817, 57664, 32794, 57602};
     ASSERT_EQ(buttons.size(), 16);
     for (int i = 0; i < 16; ++i) {
         SCOPED_TRACE(order[i]);
@@ -112,7 +113,7 @@ TEST_F(MainFrameTest, CreatedWithTitleSizeToolbarAndSevenPanes)
     CStatusBar *bar = frame.GetStatusBar();
     ASSERT_EQ(bar, frame.m_wndStatusBar);
     ASSERT_EQ(bar->GetCount(), 7);
-    const unsigned ids[] = { 0, 101, 101, 59142, 59137, 59138, 59139 };
+    const unsigned ids[] = {0, 101, 101, 59142, 59137, 59138, 59139};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(bar->GetItemID(i), ids[i]);
     EXPECT_EQ(bar->GetPaneWidth(1), 70);

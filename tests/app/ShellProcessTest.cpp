@@ -38,7 +38,8 @@ protected:
             e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
         p.setProcessEnvironment(e);
         p.setWorkingDirectory(dir);
-        p.start(m_strProgram, QStringList { QStringLiteral("-platform"), QStringLiteral("offscreen") } + args);
+        p.start(m_strProgram,
+                QStringList {QStringLiteral("-platform"), QStringLiteral("offscreen")} + args);
         ASSERT_TRUE(p.waitForStarted());
     }
     static bool MarkerHeldElsewhere()
@@ -79,7 +80,7 @@ TEST_F(ShellProcessTest, SecondCopyShowsItsMessageOnceAndLeavesTheFirstAlone)
 
     QProcess third;
     const QString thirdDir = Folder(QStringLiteral("third"));
-    Start(third, thirdDir, { QStringLiteral("VELORINE_RUN_COMMANDS=57665") });
+    Start(third, thirdDir, {QStringLiteral("VELORINE_RUN_COMMANDS=57665")});
     ASSERT_TRUE(third.waitForFinished(120000));
     EXPECT_EQ(third.exitCode(), 0);
     EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains(kSecondCopyMessage));
@@ -89,22 +90,23 @@ TEST_F(ShellProcessTest, SecondCopyShowsItsMessageOnceAndLeavesTheFirstAlone)
 
 TEST_F(ShellProcessTest, HelpAndVersionPrintAndExitWithoutADisplay)
 {
-    for (const QString &arg : { QStringLiteral("--help"), QStringLiteral("--version") }) {
+    for (const QString &arg : {QStringLiteral("--help"), QStringLiteral("--version")}) {
         QProcess p;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.remove(QStringLiteral("QT_QPA_PLATFORM"));
         e.remove(QStringLiteral("DISPLAY"));
         e.remove(QStringLiteral("WAYLAND_DISPLAY"));
         p.setProcessEnvironment(e);
-        p.start(m_strProgram, { arg });
+        p.start(m_strProgram, {arg});
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitCode(), 0);
         const QByteArray out = p.readAllStandardOutput();
-        EXPECT_TRUE(out.startsWith(arg == QLatin1String("--help") ? "Usage: velorine" : "velorine "))
+        EXPECT_TRUE(
+            out.startsWith(arg == QLatin1String("--help") ? "Usage: velorine" : "velorine "))
             << out.constData();
     }
     QProcess bad;
-    Start(bad, Folder(QStringLiteral("bad")), {}, { QStringLiteral("--frobnicate") });
+    Start(bad, Folder(QStringLiteral("bad")), {}, {QStringLiteral("--frobnicate")});
     ASSERT_TRUE(bad.waitForFinished(60000));
     EXPECT_EQ(bad.exitCode(), 2);
     EXPECT_TRUE(bad.readAllStandardError().contains("--frobnicate"));
@@ -114,14 +116,15 @@ TEST(CommandLineTest, Parse)
 {
     using A = CVelorineApp::CommandLine::Action;
     EXPECT_EQ(CVelorineApp::ParseCommandLine({}).action, A::Run);
-    const auto file = CVelorineApp::ParseCommandLine({ QStringLiteral("pic.bmp") });
+    const auto file = CVelorineApp::ParseCommandLine({QStringLiteral("pic.bmp")});
     EXPECT_EQ(file.action, A::Run);
     EXPECT_EQ(file.strFile, QStringLiteral("pic.bmp"));
-    EXPECT_EQ(CVelorineApp::ParseCommandLine({ QStringLiteral("x"), QStringLiteral("--help") }).action,
-              A::Help);
-    EXPECT_EQ(CVelorineApp::ParseCommandLine({ QStringLiteral("--version") }).action, A::Version);
-    EXPECT_EQ(CVelorineApp::ParseCommandLine({ QStringLiteral("-q") }).action, A::Error);
-    EXPECT_EQ(CVelorineApp::ParseCommandLine({ QStringLiteral("a"), QStringLiteral("b") }).action,
+    EXPECT_EQ(
+        CVelorineApp::ParseCommandLine({QStringLiteral("x"), QStringLiteral("--help")}).action,
+        A::Help);
+    EXPECT_EQ(CVelorineApp::ParseCommandLine({QStringLiteral("--version")}).action, A::Version);
+    EXPECT_EQ(CVelorineApp::ParseCommandLine({QStringLiteral("-q")}).action, A::Error);
+    EXPECT_EQ(CVelorineApp::ParseCommandLine({QStringLiteral("a"), QStringLiteral("b")}).action,
               A::Error);
 }
 

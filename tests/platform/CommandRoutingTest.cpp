@@ -20,17 +20,17 @@ namespace {
 
 std::vector<std::string> g_calls;
 
-constexpr int ID_SHARED = 40001;       // carried by view and frame
+constexpr int ID_SHARED = 40001; // carried by view and frame
 constexpr int ID_DOC_ONLY = 40002;
 constexpr int ID_APP_ONLY = 40003;
 constexpr int ID_NOBODY = 40004;
-constexpr int ID_RULE_OFF = 40005;     // view: handler, rule disables
-constexpr int ID_CHECKED = 40006;      // frame: rule checks
+constexpr int ID_RULE_OFF = 40005; // view: handler, rule disables
+constexpr int ID_CHECKED = 40006; // frame: rule checks
 
 class FakeView : public CView
 {
 public:
-    void OnDraw(CDC *) override {}
+    void OnDraw(CDC *) override { }
     bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override
     {
         return DispatchCommandTable<FakeView>(this, kTable, nID, pCmdUI);
@@ -38,10 +38,10 @@ public:
     void OnShared() { g_calls.push_back("view"); }
     void OnRuleOff() { g_calls.push_back("view-off"); }
     void OnUpdateRuleOff(CCmdUI *pCmdUI) { pCmdUI->Enable(false); }
-    static constexpr std::array<CommandEntry<FakeView>, 2> kTable { {
-        { ID_SHARED, &FakeView::OnShared, nullptr },
-        { ID_RULE_OFF, &FakeView::OnRuleOff, &FakeView::OnUpdateRuleOff },
-    } };
+    static constexpr std::array<CommandEntry<FakeView>, 2> kTable {{
+        {ID_SHARED, &FakeView::OnShared, nullptr},
+        {ID_RULE_OFF, &FakeView::OnRuleOff, &FakeView::OnUpdateRuleOff},
+    }};
 };
 
 class FakeDoc : public CDocument
@@ -53,9 +53,9 @@ public:
             || CDocument::OnCmdMsg(nID, pCmdUI);
     }
     void OnDocOnly() { g_calls.push_back("doc"); }
-    static constexpr std::array<CommandEntry<FakeDoc>, 1> kTable { {
-        { ID_DOC_ONLY, &FakeDoc::OnDocOnly, nullptr },
-    } };
+    static constexpr std::array<CommandEntry<FakeDoc>, 1> kTable {{
+        {ID_DOC_ONLY, &FakeDoc::OnDocOnly, nullptr},
+    }};
 };
 
 class FakeFrame : public CFrameWnd
@@ -70,10 +70,10 @@ public:
     void OnChecked() { g_calls.push_back("frame-checked"); }
     void OnUpdateChecked(CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_nCheck); }
     int m_nCheck = 1;
-    static constexpr std::array<CommandEntry<FakeFrame>, 2> kTable { {
-        { ID_SHARED, &FakeFrame::OnShared, nullptr },
-        { ID_CHECKED, &FakeFrame::OnChecked, &FakeFrame::OnUpdateChecked },
-    } };
+    static constexpr std::array<CommandEntry<FakeFrame>, 2> kTable {{
+        {ID_SHARED, &FakeFrame::OnShared, nullptr},
+        {ID_CHECKED, &FakeFrame::OnChecked, &FakeFrame::OnUpdateChecked},
+    }};
 };
 
 class FakeApp : public CWinApp
@@ -85,10 +85,10 @@ public:
             || CWinApp::OnCmdMsg(nID, pCmdUI);
     }
     void OnAppOnly() { g_calls.push_back("app"); }
-    static constexpr std::array<CommandEntry<FakeApp>, 2> kTable { {
-        { ID_APP_ONLY, &FakeApp::OnAppOnly, nullptr },
-        { ID_SHARED, &FakeApp::OnAppOnly, nullptr },
-    } };
+    static constexpr std::array<CommandEntry<FakeApp>, 2> kTable {{
+        {ID_APP_ONLY, &FakeApp::OnAppOnly, nullptr},
+        {ID_SHARED, &FakeApp::OnAppOnly, nullptr},
+    }};
 };
 
 class CommandRoutingTest : public ::testing::Test
@@ -100,14 +100,14 @@ protected:
         view->setParent(&frame);
         frame.SetActiveView(view);
         view->SetDocument(&doc);
-        for (int id : { ID_SHARED, ID_DOC_ONLY, ID_APP_ONLY, ID_NOBODY, ID_RULE_OFF, ID_CHECKED })
+        for (int id : {ID_SHARED, ID_DOC_ONLY, ID_APP_ONLY, ID_NOBODY, ID_RULE_OFF, ID_CHECKED})
             frame.CommandAction(id);
     }
     ScopedTestProviders providers;
     FakeApp app;
     FakeDoc doc;
     FakeFrame frame;
-    FakeView *view = new FakeView;   // owned by the frame
+    FakeView *view = new FakeView; // owned by the frame
 };
 
 TEST_F(CommandRoutingTest, FirstTargetInRoutingOrderHandlesTheCommand)
@@ -116,13 +116,13 @@ TEST_F(CommandRoutingTest, FirstTargetInRoutingOrderHandlesTheCommand)
     EXPECT_TRUE(frame.RouteCommand(ID_DOC_ONLY));
     EXPECT_TRUE(frame.RouteCommand(ID_APP_ONLY));
     EXPECT_FALSE(frame.RouteCommand(ID_NOBODY));
-    EXPECT_EQ(g_calls, (std::vector<std::string> { "view", "doc", "app" }));
+    EXPECT_EQ(g_calls, (std::vector<std::string> {"view", "doc", "app"}));
 }
 
 TEST_F(CommandRoutingTest, ActionTriggerRoutesItsCommand)
 {
     frame.CommandAction(ID_DOC_ONLY)->trigger();
-    EXPECT_EQ(g_calls, (std::vector<std::string> { "doc" }));
+    EXPECT_EQ(g_calls, (std::vector<std::string> {"doc"}));
 }
 
 TEST_F(CommandRoutingTest, StatePassGreysUncarriedCommandsAndAppliesRules)
@@ -157,7 +157,7 @@ TEST_F(CommandRoutingTest, AcceleratorPathSkipsDisabledCommands)
     EXPECT_FALSE(frame.RouteEnabledCommand(ID_RULE_OFF));
     EXPECT_FALSE(frame.RouteEnabledCommand(ID_NOBODY));
     EXPECT_TRUE(frame.RouteEnabledCommand(ID_SHARED));
-    EXPECT_EQ(g_calls, (std::vector<std::string> { "view" }));
+    EXPECT_EQ(g_calls, (std::vector<std::string> {"view"}));
 }
 
 class ThrowingView : public FakeView

@@ -37,7 +37,7 @@ public:
         g_events.push_back(AfxGetMainWnd() && GetDocument() ? "initial" : "initial-unwired");
         AfxGetMainWnd()->SetWindowText(QStringLiteral("drawn"));
     }
-    void OnDraw(CDC *) override {}
+    void OnDraw(CDC *) override { }
 };
 
 class RefusingFrame : public CFrameWnd
@@ -73,7 +73,7 @@ TEST_F(DocTemplateTest, CreatesAllThreeWiredBeforeTheFirstUpdate)
     CWinApp app;
     app.AddDocTemplate(MakeTemplate(false));
     ASSERT_TRUE(app.ProcessShellCommand());
-    EXPECT_EQ(g_events, (std::vector<std::string> { "new", "initial" }));
+    EXPECT_EQ(g_events, (std::vector<std::string> {"new", "initial"}));
     CFrameWnd *frame = AfxGetMainWnd();
     ASSERT_NE(frame, nullptr);
     EXPECT_FALSE(frame->isVisible());
@@ -87,7 +87,7 @@ TEST_F(DocTemplateTest, CreatesAllThreeWiredBeforeTheFirstUpdate)
     EXPECT_EQ(g_events.size(), 2u);
     g_events.clear();
     app.GetFirstDocTemplate()->CloseAll();
-    EXPECT_EQ(g_events, (std::vector<std::string> { "~view", "~doc" }));
+    EXPECT_EQ(g_events, (std::vector<std::string> {"~view", "~doc"}));
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
 }
 
@@ -115,7 +115,7 @@ TEST_F(DocTemplateTest, RefusedNewDocumentEndsSilently)
 
 TEST_F(DocTemplateTest, ExitAndCloseCommandsCloseTheMainWindow)
 {
-    for (int nID : { ID_APP_EXIT, ID_FILE_CLOSE }) {
+    for (int nID : {ID_APP_EXIT, ID_FILE_CLOSE}) {
         SCOPED_TRACE(nID);
         CWinApp app;
         app.AddDocTemplate(MakeTemplate(false));

@@ -18,9 +18,9 @@ void Write(const QString &path, const QByteArray &bytes)
 TEST(FileDialogTest, FrameworkFilterBecomesQtFilters)
 {
     EXPECT_EQ(FileDialogFilters(QStringLiteral("BMP Files(*.BMP)|*.BMP||")),
-              QStringList { QStringLiteral("BMP Files(*.BMP) (*.BMP)") });
+              QStringList {QStringLiteral("BMP Files(*.BMP) (*.BMP)")});
     EXPECT_EQ(FileDialogFilters(QStringLiteral("A|*.a;*.b|All|*.*||")),
-              (QStringList { QStringLiteral("A (*.a *.b)"), QStringLiteral("All (*.*)") }));
+              (QStringList {QStringLiteral("A (*.a *.b)"), QStringLiteral("All (*.*)")}));
     EXPECT_TRUE(FileDialogFilters(QString()).isEmpty());
     EXPECT_TRUE(FileDialogFilters(QStringLiteral("Broken")).isEmpty());
 }

@@ -16,7 +16,7 @@ TEST(SingleInstanceTest, SecondMarkerOfTheSameNameIsRefusedUntilTheFirstGoes)
 {
     auto first = std::make_unique<CSingleInstance>();
     EXPECT_EQ(first->Create(), Result::Created);
-    EXPECT_EQ(first->Create(), Result::Created);   // holding it already
+    EXPECT_EQ(first->Create(), Result::Created); // holding it already
     CSingleInstance second;
     EXPECT_EQ(second.Create(), Result::AlreadyRunning);
     EXPECT_FALSE(second.IsHeld());

@@ -34,12 +34,12 @@ public:
     void OnDraw(CDC *pDC) override
     {
         calls.push_back("draw");
-        pDC->FillSolidRect(QRect(0, 0, 5, 5), Qt::red);   // 10 x 10 device pixels
+        pDC->FillSolidRect(QRect(0, 0, 5, 5), Qt::red); // 10 x 10 device pixels
     }
     void PaintOverlay(QPainter &painter) override
     {
         calls.push_back("overlay");
-        painter.fillRect(QRect(30, 20, 1, 1), Qt::green);   // device pixels, no mapping
+        painter.fillRect(QRect(30, 20, 1, 1), Qt::green); // device pixels, no mapping
     }
     bool PreTranslateMessage(const MSG &msg) override
     {
@@ -82,7 +82,7 @@ TEST(ViewForwardingTest, PaintErasesPreparesDrawsThenOverlaysInDevicePixels)
 {
     RecordingView view;
     const QImage img = view.grab().toImage();
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "erase", "prepare", "draw", "overlay" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"erase", "prepare", "draw", "overlay"}));
     EXPECT_EQ(img.pixelColor(9, 9), QColor(Qt::red));
     EXPECT_EQ(img.pixelColor(10, 10), QColor(Qt::blue));
     EXPECT_EQ(img.pixelColor(30, 20), QColor(Qt::green));
@@ -94,7 +94,7 @@ TEST(ViewForwardingTest, MouseEventsPassPreTranslationThenTheHandlers)
     view.show();
     view.calls.clear();
     QTest::mousePress(&view, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(7, 9));
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "pre", "ldown" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "ldown"}));
     EXPECT_EQ(view.flags, MK_LBUTTON | MK_CONTROL | MK_SHIFT);
     EXPECT_EQ(view.point, QPoint(7, 9));
     ASSERT_EQ(view.messages.size(), 1u);
@@ -103,18 +103,18 @@ TEST(ViewForwardingTest, MouseEventsPassPreTranslationThenTheHandlers)
 
     view.calls.clear();
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(7, 9));
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "pre", "lup" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "lup"}));
     EXPECT_EQ(view.flags, 0u);
 
     view.calls.clear();
     view.bEatRight = true;
     QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "pre" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"pre"}));
     QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
     view.bEatRight = false;
     view.calls.clear();
     QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "pre", "rdown" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "rdown"}));
 }
 
 TEST(ViewForwardingTest, MoveAsksForTheCursorFirstAndPacksNegativePositions)
@@ -125,7 +125,7 @@ TEST(ViewForwardingTest, MoveAsksForTheCursorFirstAndPacksNegativePositions)
     QMouseEvent move(QEvent::MouseMove, QPointF(-3, 5), view.mapToGlobal(QPointF(-3, 5)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&view, &move);
-    EXPECT_EQ(view.calls, (std::vector<std::string> { "pre", "cursor", "move" }));
+    EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "cursor", "move"}));
     EXPECT_EQ(view.point, QPoint(-3, 5));
     EXPECT_EQ(view.flags, MK_LBUTTON);
     EXPECT_EQ(view.messages.back().lParam, 0xFFFDu | (5u << 16));
