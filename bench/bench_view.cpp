@@ -11,8 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -31,21 +29,16 @@ void EnsureApplication()
     static int argc = 1;
     static char name[] = "velorine-bench";
     static char *argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
 }
 
-// The program's window as start-up makes it, in a scratch directory of its own.
+// The program's window as start-up makes it, in the benchmark's working directory.
 class BenchWindow
 {
 public:
     BenchWindow()
     {
         EnsureApplication();
-        m_oldDir = std::filesystem::current_path();
-        m_workDir = std::filesystem::temp_directory_path() / "velorine-bench-view";
-        std::filesystem::create_directories(m_workDir);
-        std::filesystem::current_path(m_workDir);
         m_pOldMessages = SetMessageProvider(std::make_unique<AnswerOk>());
         auto pTemplate = std::make_unique<CSingleDocTemplate>(
             IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
@@ -65,9 +58,6 @@ public:
     {
         m_pTemplate->CloseAll();
         SetMessageProvider(std::move(m_pOldMessages));
-        std::error_code ec;
-        std::filesystem::current_path(m_oldDir, ec);
-        std::filesystem::remove_all(m_workDir, ec);
     }
     BenchWindow(const BenchWindow &) = delete;
     BenchWindow &operator=(const BenchWindow &) = delete;
@@ -80,8 +70,6 @@ private:
     CWinApp m_app;
     CSingleDocTemplate *m_pTemplate = nullptr;
     std::unique_ptr<MessageProvider> m_pOldMessages;
-    std::filesystem::path m_oldDir;
-    std::filesystem::path m_workDir;
 };
 
 void BM_RenderCommand(benchmark::State &state)
