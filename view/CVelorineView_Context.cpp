@@ -53,8 +53,9 @@ void ApplyCommandState(QMenu &menu, CFrameWnd &frame)
         frame.RouteCommandState(cmdUI);
         if (cmdUI.m_bEnableChanged)
             action->setEnabled(cmdUI.m_bEnabled);
+        // An unchecked item looks like any other, without an empty box.
         if (cmdUI.m_bCheckChanged) {
-            action->setCheckable(true);
+            action->setCheckable(cmdUI.m_nCheck != 0);
             action->setChecked(cmdUI.m_nCheck != 0);
         }
     }
