@@ -135,6 +135,11 @@ private:
     // Common road of the orbit, wallpaper and parameter commands.
     template<class Generate>
     void RunPipeline(const QString &caption, int nKind, Generate &&generate);
+    // The Mandelbrot and Julia road: a pending zoom first narrows the window given, then the
+    // generator fills the buffer under the wait pointer.
+    template<class Generate>
+    void RenderEscapeTime(double &xMin, double &xMax, double &yMin, double &yMax,
+                          const char *outFile, Generate &&generate);
     void ShowNewPicture();
     bool SaveTo(const std::string &path);
     void SaveFailed(const std::string &path);

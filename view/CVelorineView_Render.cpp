@@ -99,62 +99,53 @@ void CVelorineView::OnJulia()
     m_bSelectionShown = false;
 }
 
-void CVelorineView::RenderMandelbrot()
+template<class Generate>
+void CVelorineView::RenderEscapeTime(double &xMin, double &xMax, double &yMin, double &yMax,
+                                     const char *outFile, Generate &&generate)
 {
     CDib composer;
     std::vector<uint8_t> buffer;
     {
         WaitCursor wait;
         const QRect rc = GetClientRect();
-        const double W = rc.width();
-        const double H = rc.height();
+        // Allocated before the window moves: running out of memory changes nothing.
         buffer.resize(kBufferSize);
-        FractalParams &p = m_params;
         if (m_bZoomPending) {
-            const PlaneWindow w
-                = ZoomWindow({p.m_dMandelXMin, p.m_dMandelXMax, p.m_dMandelYMin, p.m_dMandelYMax},
-                             m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2, W, H);
-            p.m_dMandelXMin = w.xMin;
-            p.m_dMandelXMax = w.xMax;
-            p.m_dMandelYMin = w.yMin;
-            p.m_dMandelYMax = w.yMax;
+            const PlaneWindow w = ZoomWindow({xMin, xMax, yMin, yMax}, m_nSelX1, m_nSelY1, m_nSelX2,
+                                             m_nSelY2, rc.width(), rc.height());
+            xMin = w.xMin;
+            xMax = w.xMax;
+            yMin = w.yMin;
+            yMax = w.yMax;
         }
-        p.Mandelbrot(buffer.data(), kPictureSize, kPictureSize, p.m_dMandelXMin, p.m_dMandelXMax,
-                     p.m_dMandelYMin, p.m_dMandelYMax, p.m_dMandelBailout);
+        generate(buffer.data());
         m_bZoomPending = false;
     }
-    ComposeAndShow(composer, nullptr, buffer);
+    ComposeAndShow(composer, outFile, buffer);
     m_bSelectionShown = false;
+}
+
+void CVelorineView::RenderMandelbrot()
+{
+    FractalParams &p = m_params;
+    RenderEscapeTime(p.m_dMandelXMin, p.m_dMandelXMax, p.m_dMandelYMin, p.m_dMandelYMax, nullptr,
+                     [&p](uint8_t *buffer) {
+                         p.Mandelbrot(buffer, kPictureSize, kPictureSize, p.m_dMandelXMin,
+                                      p.m_dMandelXMax, p.m_dMandelYMin, p.m_dMandelYMax,
+                                      p.m_dMandelBailout);
+                     });
 }
 
 void CVelorineView::RenderJulia()
 {
-    CDib composer;
-    std::vector<uint8_t> buffer;
-    {
-        WaitCursor wait;
-        const QRect rc = GetClientRect();
-        const double W = rc.width();
-        const double H = rc.height();
-        const CVelorineDoc *pDoc = GetDocument();
-        const double cx = pDoc->m_dJuliaRe;
-        const double cy = pDoc->m_dJuliaIm;
-        buffer.resize(kBufferSize);
-        if (m_bZoomPending) {
-            const PlaneWindow w
-                = ZoomWindow({m_dJuliaLeft, m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop}, m_nSelX1,
-                             m_nSelY1, m_nSelX2, m_nSelY2, W, H);
-            m_dJuliaLeft = w.xMin;
-            m_dJuliaRight = w.xMax;
-            m_dJuliaBottom = w.yMin;
-            m_dJuliaTop = w.yMax;
-        }
-        m_params.Julia(buffer.data(), kPictureSize, kPictureSize, cx, cy, m_dJuliaLeft,
-                       m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop);
-        m_bZoomPending = false;
-    }
-    ComposeAndShow(composer, kWorkingPicture, buffer);
-    m_bSelectionShown = false;
+    const CVelorineDoc *pDoc = GetDocument();
+    const double cx = pDoc->m_dJuliaRe;
+    const double cy = pDoc->m_dJuliaIm;
+    RenderEscapeTime(m_dJuliaLeft, m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop, kWorkingPicture,
+                     [&](uint8_t *buffer) {
+                         m_params.Julia(buffer, kPictureSize, kPictureSize, cx, cy, m_dJuliaLeft,
+                                        m_dJuliaRight, m_dJuliaBottom, m_dJuliaTop);
+                     });
 }
 
 void CVelorineView::OnZoomIn()
