@@ -27,7 +27,7 @@ struct BmpRecipe
 // Row length of an uncompressed picture, padded to 4 bytes.
 uint32_t RowBytes(int width, int bits);
 // The whole file. Colour-table entry i is (blue i, green 255 - i, red i / 2, 0).
-std::vector<uint8_t> BuildBmp(const BmpRecipe &spec);
+std::vector<uint8_t> BuildBmp(const BmpRecipe &recipe);
 QColor TableColor(int i);
 
 // Draws dib with DrawStretched (or DrawClipped) onto an image of size w x h filled with fill.
