@@ -1,7 +1,8 @@
 #pragma once
 // The application's single view: runs the generators, shows the picture held in m_dib
 // (stretched to the client area or unscaled), and moves pictures in and out through files and
-// the clipboard. Mouse selection, zoom and the context menu live in CVelorineView_Zoom.cpp.
+// the clipboard. Mouse selection and zoom live in CVelorineView_Zoom.cpp, the context menu and
+// display modes in CVelorineView_Context.cpp.
 
 #include "dialogs/CMartinDlg.h"
 #include "dialogs/CMiraDlg.h"
@@ -153,6 +154,8 @@ private:
 
     // Rubber band painting (CVelorineView_Zoom.cpp).
     void PaintOverlay(QPainter &painter) override;
+    // A new size repaints the whole picture, which paints over the band.
+    void resizeEvent(QResizeEvent *event) override;
     void ShowBand(const QRect &band);
     void HideBand();
     QRegion BandOutline(const QRect &band) const;

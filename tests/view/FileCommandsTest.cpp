@@ -158,6 +158,7 @@ TEST_F(FileTest, AMissingPaletteAbandonsTheRenderWithTheFrameworksMessage)
                   QStringLiteral("没有找到 %1。").arg(QString::fromStdString(missing)));
         EXPECT_EQ(m_providers.messages().shown[0].caption, QStringLiteral("Velorine"));
         EXPECT_EQ(PictureBits(), before);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 }
 
