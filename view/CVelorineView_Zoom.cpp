@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPolygon>
+#include <QResizeEvent>
 #include <QRegion>
 #include <algorithm>
 
@@ -126,6 +127,15 @@ void CVelorineView::PaintOverlay(QPainter &painter)
     painter.setPen(QPen(Qt::red, 0));
     painter.drawPoints(dots);
     painter.restore();
+}
+
+void CVelorineView::resizeEvent(QResizeEvent *event)
+{
+    if (event->oldSize() != event->size()) {
+        m_bBandShown = false;
+        m_rcBand = QRect();
+    }
+    CView::resizeEvent(event);
 }
 
 void CVelorineView::OnLButtonDown(unsigned, QPoint point)

@@ -256,9 +256,13 @@ TEST_F(SelectionTest, TheBandInvertsEveryOtherPixelOfItsOutlineUntilThePictureCh
     Release(QPoint(40, 30));
     EXPECT_NE(Grab(), clean);
 
-    // Opening a picture and rendering paint over it.
+    // Opening a picture, a new size and rendering paint over it.
     OpenQuadrants();
     EXPECT_EQ(Grab(), clean);
+    Drag(QPoint(40, 40), QPoint(90, 90));
+    SetClientSize(520, 500);
+    EXPECT_TRUE(m_pView->BandRect().isEmpty());
+    EXPECT_TRUE(m_pView->m_bSelectionShown);
     Drag(QPoint(40, 40), QPoint(90, 90));
     ASSERT_TRUE(Route(ID_WALLPAPER));
     const QImage wallpaper = Grab();
