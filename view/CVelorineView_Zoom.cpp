@@ -8,8 +8,8 @@
 
 #include <QPainter>
 #include <QPolygon>
-#include <QResizeEvent>
 #include <QRegion>
+#include <QResizeEvent>
 #include <algorithm>
 
 namespace {
