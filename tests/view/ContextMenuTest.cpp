@@ -4,6 +4,7 @@
 #include "tests/view/ViewFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -117,6 +118,28 @@ TEST_F(ContextMenuTest, AChoiceRunsThroughTheRoutingBeforeThePressGoesOn)
     RightClick(QPoint(10, 10), ID_CTX_ZOOM_IN);
     EXPECT_FALSE(m_pView->m_bSelectionShown);
     EXPECT_EQ(m_pView->m_params.m_dMandelXMin, -2.25);
+}
+
+TEST_F(ContextMenuTest, TheRealMenuClosesOnEscapeAndRunsAnItemChosenWithTheKeys)
+{
+    CVelorineView::SetContextMenuChooser(nullptr);
+    auto keys = [](std::vector<Qt::Key> sequence) {
+        QTimer::singleShot(0, [sequence] {
+            QWidget *popup = QApplication::activePopupWidget();
+            ASSERT_NE(popup, nullptr);
+            for (Qt::Key key : sequence)
+                QTest::keyClick(popup, key);
+        });
+    };
+    keys({Qt::Key_Escape});
+    RightClick(QPoint(20, 20), 0);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(m_pView->m_bSelectionShown);
+    EXPECT_TRUE(m_pDoc->m_bZoomDisplay);
+
+    keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    RightClick(QPoint(20, 20), 0);
+    EXPECT_TRUE(m_pView->m_bSelectionShown);
 }
 
 TEST_F(ContextMenuTest, ZoomDisplayTogglesFlagAndCheckMarkButNeverChecksTheMenuItem)
