@@ -1,8 +1,9 @@
-// The fast Mandelbrot, Julia and DLA forms on the pictures the commands draw; the reference
+// The fast Mandelbrot, Julia, wallpaper and DLA forms on the pictures the commands draw; the reference
 // forms' benchmarks (BM_Reference_*) sit beside them in the same binary.
 
 #include "fractals/FastDla.h"
 #include "fractals/FastEscape.h"
+#include "fractals/FastWallpaper.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,5 +58,16 @@ void BM_Fast_Dla(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Fast_Dla)->Unit(benchmark::kMillisecond);
+
+void BM_Fast_Wallpaper(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(512 * 512);
+    for (auto _ : state) {
+        fast::Wallpaper(buffer.data(), 512, 512, 10, 10, 80);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Fast_Wallpaper)->Unit(benchmark::kMillisecond);
 
 } // namespace

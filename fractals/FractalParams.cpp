@@ -2,6 +2,7 @@
 
 #include "fractals/FastDla.h"
 #include "fractals/FastEscape.h"
+#include "fractals/FastWallpaper.h"
 #include "fractals/Random.h"
 #include "fractals/Reference.h"
 
@@ -59,7 +60,7 @@ void FractalParams::Mira(uint8_t *buffer, int height, int width, double a, doubl
 void FractalParams::Wallpaper(uint8_t *buffer, int height, int width, int uStart, int vStart,
                               int span)
 {
-    reference::Wallpaper(buffer, height, width, uStart, vStart, span);
+    fast::Wallpaper(buffer, height, width, uStart, vStart, span);
 }
 
 void FractalParams::Dla(uint8_t *buffer, int height, int width, int particles, double radius)
