@@ -3,6 +3,7 @@
 # Velorine256.rgb into its current directory and looks for VELORINE.HLP there.
 set -euo pipefail
 build=${1:-build}
+shift || true
 top=$(cd "$(dirname "$0")/.." && pwd)
 work="${XDG_DATA_HOME:-$HOME/.local/share}/velorine"
 mkdir -p "$work"
