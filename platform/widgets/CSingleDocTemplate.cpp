@@ -71,13 +71,3 @@ void CSingleDocTemplate::CloseAll()
     m_pFrame.reset();
     m_pDoc.reset();
 }
-
-void CSingleDocTemplate::Abandon()
-{
-    CWinApp *pApp = AfxGetApp();
-    if (pApp && m_pFrame && pApp->m_pMainWnd == m_pFrame.get())
-        pApp->m_pMainWnd = nullptr;
-    // Deliberately leaked: the caller wants neither destructor to run.
-    (void)m_pFrame.release();
-    (void)m_pDoc.release();
-}

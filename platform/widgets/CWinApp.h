@@ -27,8 +27,6 @@ public:
     bool OpenDocumentFile();
     // Destroys frame (with its view) and document, in that order.
     void CloseAll();
-    // Forgets the document and frame without destroying them (quit without closing).
-    void Abandon();
 
     CDocument *GetDocument() const { return m_pDoc.get(); }
     CFrameWnd *GetFrame() const { return m_pFrame.get(); }
