@@ -241,8 +241,14 @@ public:
             for (int i = 0; i < 512 * 512; ++i)
                 n += bits[i] == 255;
             occupied.push_back(n);
-            seedShown.push_back(bits[254 * 512 + 254] == 255 && bits[257 * 512 + 257] == 255
-                                && bits[253 * 512 + 253] == 0);
+            // Particles may stick next to the block in any pass, so only the block itself is
+            // certain.
+            bool block = true;
+            for (int r = 254; r <= 257; ++r) {
+                for (int c = 254; c <= 257; ++c)
+                    block = block && bits[r * 512 + c] == 255;
+            }
+            seedShown.push_back(block);
         }
         return false;
     }
