@@ -94,13 +94,3 @@ void CAboutDlg::OnHomePage()
 {
     ShellExecuteOpen(QString::fromLatin1(kHomePageAddress));
 }
-
-void CAboutDlg::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        const QPoint point = event->position().toPoint();
-        const Qt::KeyboardModifiers flags = event->modifiers();
-        AfxGuard([&] { OnLButtonUp(flags, point); });
-    }
-    CDialog::mouseReleaseEvent(event);
-}

@@ -24,7 +24,7 @@ public:
     ~CAboutDlg() override;
 
     bool OnInitDialog() override;
-    void OnLButtonUp(Qt::KeyboardModifiers nFlags, const QPoint &point);
+    void OnLButtonUp(Qt::KeyboardModifiers nFlags, const QPoint &point) override;
     void OnAuthor();
     void OnHomePage();
 
@@ -34,7 +34,6 @@ public:
 protected:
     void DoDataExchange(CDataExchange *pDX) override;
     bool OnCommand(int nCode, int nID) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     CLinkButton m_btnHomePage;

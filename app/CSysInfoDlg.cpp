@@ -41,13 +41,3 @@ void CSysInfoDlg::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &)
 {
     OnCancel();
 }
-
-void CSysInfoDlg::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        const QPoint point = event->position().toPoint();
-        const Qt::KeyboardModifiers flags = event->modifiers();
-        AfxGuard([&] { OnLButtonUp(flags, point); });
-    }
-    CDialog::mouseReleaseEvent(event);
-}

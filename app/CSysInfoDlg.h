@@ -21,10 +21,7 @@ public:
     void SetRecordsReader(RecordsReader reader) { m_readRecords = std::move(reader); }
 
     bool OnInitDialog() override;
-    void OnLButtonUp(Qt::KeyboardModifiers nFlags, const QPoint &point);
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void OnLButtonUp(Qt::KeyboardModifiers nFlags, const QPoint &point) override;
 
 private:
     QBrush m_brush;

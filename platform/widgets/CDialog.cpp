@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -650,4 +651,16 @@ bool CDialog::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &) {}
+
+void CDialog::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QPoint point = event->position().toPoint();
+        const Qt::KeyboardModifiers flags = event->modifiers();
+        AfxGuard([&] { OnLButtonUp(flags, point); });
+    }
+    QDialog::mouseReleaseEvent(event);
 }

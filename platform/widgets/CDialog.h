@@ -120,6 +120,8 @@ public:
     // UpdateData(true), then EndDialog(IDOK) when every field was valid.
     virtual void OnOK();
     virtual void OnCancel();
+    // A left-button release on the dialog's own surface; the base does nothing.
+    virtual void OnLButtonUp(Qt::KeyboardModifiers nFlags, const QPoint &point);
 
 protected:
     virtual void DoDataExchange(CDataExchange *pDX);
@@ -128,6 +130,7 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void reject() override;
     void accept() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
