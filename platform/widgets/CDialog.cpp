@@ -653,7 +653,9 @@ bool CDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &) {}
+void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &)
+{
+}
 
 void CDialog::mouseReleaseEvent(QMouseEvent *event)
 {
