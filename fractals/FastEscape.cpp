@@ -1,6 +1,7 @@
 #include "fractals/FastEscape.h"
 
 #include "fractals/FastEscapeKernels.h"
+#include "fractals/Progress.h"
 
 #include <algorithm>
 #include <atomic>
@@ -72,14 +73,19 @@ std::vector<double> Samples(double from, double to, int count, int padded)
 }
 
 // Hands column stripes to every core in turn until none is left; returns when all are done.
-void RunStripes(const EscapeJob &job)
+void RunStripes(const EscapeJob &job, GeneratorProgress *pProgress)
 {
     const StripeKernel kernel = KernelFor(ActiveSimdLevel());
     const int stripes = (job.width + kStripeWidth - 1) / kStripeWidth;
     std::atomic<int> next {0};
     auto work = [&] {
-        for (int stripe; (stripe = next.fetch_add(1, std::memory_order_relaxed)) < stripes;)
-            kernel(job, stripe * kStripeWidth);
+        for (int stripe; (stripe = next.fetch_add(1, std::memory_order_relaxed)) < stripes;) {
+            const int column = stripe * kStripeWidth;
+            kernel(job, column);
+            if (pProgress)
+                pProgress->Advance(int64_t(std::min(kStripeWidth, job.width - column))
+                                   * job.height);
+        }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned helpers = std::min(cores, static_cast<unsigned>(stripes)) - 1;
@@ -96,12 +102,18 @@ void RunStripes(const EscapeJob &job)
 }
 
 void Render(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,
-            double yMax, bool julia, double cx, double cy, double bailout)
+            double yMax, bool julia, double cx, double cy, double bailout,
+            GeneratorProgress *pProgress)
 {
     if (width < 2 || height < 2)
         return;
+    const int64_t pixels = int64_t(width) * height;
+    if (pProgress)
+        pProgress->Start(pixels);
     if (0 > bailout) {
         std::memset(buffer, 0, static_cast<size_t>(width) * static_cast<size_t>(height));
+        if (pProgress)
+            pProgress->Advance(pixels);
         return;
     }
     // Room for a whole stripe past the last column plus one kernel pass of overhang.
@@ -110,7 +122,7 @@ void Render(uint8_t *buffer, int width, int height, double xMin, double xMax, do
     const std::vector<double> rows = Samples(yMin, yMax, height, height);
     const EscapeJob job {buffer, width, height, columns.data(), rows.data(),
                          julia,  cx,    cy,     bailout};
-    RunStripes(job);
+    RunStripes(job, pProgress);
 }
 
 } // namespace
@@ -176,17 +188,18 @@ void EscapeStripeScalar(const EscapeJob &job, int column)
 }
 
 void Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,
-                double yMax, double bailout)
+                double yMax, double bailout, GeneratorProgress *pProgress)
 {
-    Render(buffer, width, height, xMin, xMax, yMin, yMax, false, 0.0, 0.0, bailout);
+    Render(buffer, width, height, xMin, xMax, yMin, yMax, false, 0.0, 0.0, bailout, pProgress);
 }
 
 void Julia(uint8_t *buffer, int width, int height, const double &cx, const double &cy, double xMin,
-           double xMax, double yMin, double yMax)
+           double xMax, double yMin, double yMax, GeneratorProgress *pProgress)
 {
     const double constantX = cx;
     const double constantY = cy;
-    Render(buffer, width, height, xMin, xMax, yMin, yMax, true, constantX, constantY, 100.0);
+    Render(buffer, width, height, xMin, xMax, yMin, yMax, true, constantX, constantY, 100.0,
+           pProgress);
 }
 
 } // namespace fast

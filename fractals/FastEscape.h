@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class GeneratorProgress;
+
 namespace fast {
 
 enum class SimdLevel { Scalar = 0, Sse2 = 1, Avx2 = 2, Avx512 = 3 };
@@ -19,10 +21,11 @@ bool SetSimdLevel(SimdLevel level);
 const char *SimdLevelName(SimdLevel level);
 
 // Same arguments and buffer layout as FractalParams::Mandelbrot; sizes below 2 write nothing.
+// A progress record, when given, counts finished pixels.
 void Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,
-                double yMax, double bailout);
+                double yMax, double bailout, GeneratorProgress *pProgress = nullptr);
 // Same arguments and buffer layout as FractalParams::Julia; the escape limit is 100.
 void Julia(uint8_t *buffer, int width, int height, const double &cx, const double &cy, double xMin,
-           double xMax, double yMin, double yMax);
+           double xMax, double yMin, double yMax, GeneratorProgress *pProgress = nullptr);
 
 } // namespace fast

@@ -34,15 +34,17 @@ void FractalParams::Reset(int kind)
 }
 
 void FractalParams::Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax,
-                               double yMin, double yMax, double bailout)
+                               double yMin, double yMax, double bailout,
+                               GeneratorProgress *pProgress)
 {
-    fast::Mandelbrot(buffer, width, height, xMin, xMax, yMin, yMax, bailout);
+    fast::Mandelbrot(buffer, width, height, xMin, xMax, yMin, yMax, bailout, pProgress);
 }
 
 void FractalParams::Julia(uint8_t *buffer, int width, int height, const double &cx,
-                          const double &cy, double xMin, double xMax, double yMin, double yMax)
+                          const double &cy, double xMin, double xMax, double yMin, double yMax,
+                          GeneratorProgress *pProgress)
 {
-    fast::Julia(buffer, width, height, cx, cy, xMin, xMax, yMin, yMax);
+    fast::Julia(buffer, width, height, cx, cy, xMin, xMax, yMin, yMax, pProgress);
 }
 
 void FractalParams::Martin(uint8_t *buffer, int height, int width, double a, double b, double c,

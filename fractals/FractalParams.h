@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class GeneratorProgress;
+
 class FractalParams
 {
 public:
@@ -14,10 +16,12 @@ public:
     // 1 restores the Mandelbrot fields (8 to 12), 2 the Julia fields (1 to 7); others nothing.
     void Reset(int kind);
 
+    // A progress record, when given, counts finished pixels.
     void Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,
-                    double yMax, double bailout);
+                    double yMax, double bailout, GeneratorProgress *pProgress = nullptr);
     void Julia(uint8_t *buffer, int width, int height, const double &cx, const double &cy,
-               double xMin, double xMax, double yMin, double yMax);
+               double xMin, double xMax, double yMin, double yMax,
+               GeneratorProgress *pProgress = nullptr);
     void Martin(uint8_t *buffer, int height, int width, double a, double b, double c,
                 int iterations);
     void Mira(uint8_t *buffer, int height, int width, double a, double b, double sx, double sy,
@@ -26,8 +30,7 @@ public:
     // Seeds the random generator with the current time in seconds.
     void Dla(uint8_t *buffer, int height, int width, int particles, double radius);
     // The same walk from a given seed (tests and the renderer).
-    void Dla(uint8_t *buffer, int height, int width, int particles, double radius,
-             uint32_t seed);
+    void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed);
 
     double m_dJuliaXMin;
     double m_dJuliaXMax;
