@@ -1,7 +1,12 @@
 // The benchmark binary's main: Qt's offscreen platform unless a display is asked for, and one
 // working directory of its own, since commands write temp.bmp into the current directory.
+// The one application object lives on main's stack for the whole run, so every Qt object the
+// benchmarks make is gone before it is; a static one would be destroyed by an exit handler
+// after Qt's own globals.
 
 #include <benchmark/benchmark.h>
+
+#include <QApplication>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +16,8 @@
 int main(int argc, char **argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string pattern = (std::filesystem::temp_directory_path() / "velorine-bench-XXXXXX").string();
+    std::string pattern
+        = (std::filesystem::temp_directory_path() / "velorine-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         return 2;
     const std::filesystem::path workDir = pattern;
@@ -20,7 +26,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    {
+        QApplication app(argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+    }
     benchmark::Shutdown();
 
     std::error_code ec;

@@ -22,23 +22,12 @@ public:
     int Show(const QString &, const QString &, unsigned) override { return IDOK; }
 };
 
-void EnsureApplication()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "velorine-bench";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 // The program's window as start-up makes it, in the benchmark's working directory.
 class BenchWindow
 {
 public:
     BenchWindow()
     {
-        EnsureApplication();
         m_pOldMessages = SetMessageProvider(std::make_unique<AnswerOk>());
         auto pTemplate = std::make_unique<CSingleDocTemplate>(
             IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
