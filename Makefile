@@ -2,10 +2,6 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 TESTBUILD ?= build-test
-SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
-	      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	      LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	      QT_QPA_PLATFORM=offscreen
 
 .PHONY: all deps build run test bench install clean
 
@@ -24,7 +20,7 @@ run: build
 test: deps
 	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DVELORINE_SANITIZE=ON -DVELORINE_BUILD_TESTS=ON
 	cmake --build $(TESTBUILD) -j $(JOBS)
-	cd $(TESTBUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS) --timeout 300
+	cd $(TESTBUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELORINE_BUILD_TESTS=OFF -DVELORINE_BUILD_BENCH=ON

@@ -9,7 +9,9 @@ packages=(
     libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei                # Chinese glyphs for the interface
+    qt6-translations-l10n             # Qt's own texts (standard buttons) in Chinese
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
+    xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
 )
 
 missing=()

@@ -44,7 +44,7 @@ RunResult Render(const QStringList &args)
 std::string Identify(const std::string &path)
 {
     QProcess process;
-    process.start("identify", {"-format", "%wx%h", QString::fromStdString(path)});
+    process.start(VELORINE_IDENTIFY, {"-format", "%wx%h", QString::fromStdString(path)});
     process.waitForFinished(60000);
     return process.exitCode() == 0 ? process.readAllStandardOutput().toStdString() : "";
 }
@@ -181,7 +181,7 @@ TEST(RenderCliTest, OpenDescribesSavesAndDraws)
     EXPECT_EQ(Identify("m.png"), "512x512");
     // The drawing matches ImageMagick's reading of the BMP, pixel for pixel.
     QProcess compare;
-    compare.start("compare", {"-metric", "AE", "m.bmp", "m.png", "null:"});
+    compare.start(VELORINE_COMPARE, {"-metric", "AE", "m.bmp", "m.png", "null:"});
     compare.waitForFinished(60000);
     EXPECT_EQ(compare.readAllStandardError().trimmed().toStdString(), "0");
 
