@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the main window on a virtual X display: shots/main.png (menu bar, toolbar,
-# status bar) and shots/menu.png (the Fractal menu open).
+# status bar) and shots/menu.png (the Fractal menu open). scripts/view-shots.sh makes the
+# view's own pictures offscreen.
 # Usage: scripts/screenshot.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,5 +1,5 @@
 // Writes a drag in progress and the open right-button menu as PNG files into the folder named
-// by VELORINE_SHOTS, for looking at; skipped when it is not set.
+// by VELORINE_SHOTS, for looking at (scripts/view-shots.sh).
 
 #include "tests/view/ViewFixture.h"
 
@@ -12,14 +12,13 @@
 
 namespace {
 
-class SelectionShotsTest : public ViewFixture
+class SelectionShots : public ViewFixture
 {
 protected:
     void SetUp() override
     {
         m_dir = qEnvironmentVariable("VELORINE_SHOTS");
-        if (m_dir.isEmpty())
-            GTEST_SKIP() << "VELORINE_SHOTS is not set";
+        ASSERT_FALSE(m_dir.isEmpty()) << "VELORINE_SHOTS names no folder";
         ViewFixture::SetUp();
         QDir().mkpath(m_dir);
         const std::array<unsigned, 3> panes {0, 0, 0};
@@ -35,7 +34,7 @@ protected:
     QString m_dir;
 };
 
-TEST_F(SelectionShotsTest, ADragInProgressAndTheOpenMenu)
+TEST_F(SelectionShots, ADragInProgressAndTheOpenMenu)
 {
     QTest::mousePress(m_pView, Qt::LeftButton, {}, QPoint(300, 330));
     QTest::mouseMove(m_pView, QPoint(200, 250));

@@ -1,5 +1,5 @@
 // Writes what the view shows after each fractal command as PNG files into the folder named by
-// VELORINE_SHOTS, for looking at; skipped when it is not set.
+// VELORINE_SHOTS, for looking at (scripts/view-shots.sh).
 
 #include "tests/view/ViewFixture.h"
 
@@ -7,13 +7,12 @@
 
 namespace {
 
-using ScreenshotTest = ViewFixture;
+using ViewShots = ViewFixture;
 
-TEST_F(ScreenshotTest, EachFractalAsShown)
+TEST_F(ViewShots, EachFractalAsShown)
 {
     const QString dir = qEnvironmentVariable("VELORINE_SHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "VELORINE_SHOTS is not set";
+    ASSERT_FALSE(dir.isEmpty()) << "VELORINE_SHOTS names no folder";
     QDir().mkpath(dir);
     m_providers.messages().answers = {IDOK};
     const std::pair<int, const char *> shots[] = {
