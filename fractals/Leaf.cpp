@@ -32,18 +32,17 @@ LeafPoint LeafStep(int map, LeafPoint p)
     return {static_cast<int>(std::trunc(xn)) + 180, 400 - static_cast<int>(std::trunc(yn))};
 }
 
-void Leaf(const LeafPainter &paint, uint32_t seed)
+void Leaf(const LeafPainter &paint, const LeafDraw &draw)
 {
     for (int column = 0; column < 512; ++column)
         for (int row = 0; row < 512; ++row)
             paint(column, row, 255);
 
-    Random random(seed);
     LeafPoint p = kLeafStart;
     // A first draw of 100 has no previous map to repeat: it takes map 0.
     int map = 0;
     for (int n = 1; n <= 10000; ++n) {
-        const int d = random.Next() * 100 / 32767;
+        const int d = draw() * 100 / 32767;
         if (d == 0)
             map = 0;
         else if (d <= 81)
@@ -56,6 +55,12 @@ void Leaf(const LeafPainter &paint, uint32_t seed)
         if (n > 30 && p.x < 482 && p.y < 512)
             paint(p.x + 30, 512 - p.y, 21);
     }
+}
+
+void Leaf(const LeafPainter &paint, uint32_t seed)
+{
+    Random random(seed);
+    Leaf(paint, [&random] { return random.Next(); });
 }
 
 void Leaf(const LeafPainter &paint)

@@ -21,8 +21,13 @@ inline constexpr LeafPoint kLeafStart {600, 240};
 // One step of map 0 to 3 from p, truncated back to the grid.
 LeafPoint LeafStep(int map, LeafPoint p);
 
+// The source of the 0..32767 numbers each step's map is drawn from.
+using LeafDraw = std::function<int()>;
+
 // Paints 512 x 512 pixels with 255, then 10,000 steps from kLeafStart, every point after the
 // first 30 painted with 21 at column x + 30, stored row 512 - y.
+void Leaf(const LeafPainter &paint, const LeafDraw &draw);
+// The same, drawing from the 0..32767 generator started at seed.
 void Leaf(const LeafPainter &paint, uint32_t seed);
 // The same, seeded with the current time in seconds.
 void Leaf(const LeafPainter &paint);

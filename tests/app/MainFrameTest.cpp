@@ -245,8 +245,6 @@ TEST_F(MainFrameTest, LeavingRestoresMaximisedStateAndHiddenBars)
     frame.OnNoMenu();
     EXPECT_TRUE(frame.isFullScreen());
     EXPECT_TRUE(ToolBarShown());
-    // The status bar's height is still known although it is hidden.
-    EXPECT_GT(frame.m_rcFullScreen.Height(), 0);
     frame.OnNoMenu();
     EXPECT_TRUE(frame.isMaximized());
     EXPECT_FALSE(frame.isFullScreen());
@@ -255,19 +253,26 @@ TEST_F(MainFrameTest, LeavingRestoresMaximisedStateAndHiddenBars)
     EXPECT_FALSE(StatusBarShown());
 }
 
-TEST_F(MainFrameTest, FullScreenRectangleIsComputedFromTheLayout)
+TEST_F(MainFrameTest, AHiddenStatusBarStillCountsInTheNoMenuRectangle)
 {
     Show();
-    const QRect outer = frame.frameGeometry();
-    const QWidget *view = frame.GetActiveView();
-    const QPoint viewTopLeft = view->mapToGlobal(QPoint(0, 0));
+    const int statusHeight = frame.m_wndStatusBar->height();
+    ASSERT_GT(statusHeight, 0);
     const QSize screen = frame.screen()->geometry().size();
-    frame.OnFullScreen();
-    EXPECT_EQ(frame.m_rcFullScreen.left, outer.left() - viewTopLeft.x());
-    EXPECT_EQ(frame.m_rcFullScreen.top, outer.top() - viewTopLeft.y());
-    EXPECT_EQ(frame.m_rcFullScreen.Width(), outer.width() - view->width() + screen.width());
-    EXPECT_EQ(frame.m_rcFullScreen.Height(), outer.height() - view->height() + screen.height());
-    frame.OnFullScreen();
+    // Tall enough for the client area to fill the screen with the status bar below it.
+    const int height
+        = frame.frameGeometry().height() - frame.height() + screen.height() + statusHeight;
+
+    frame.OnNoMenu();
+    EXPECT_EQ(frame.m_rcFullScreen.Height(), height);
+    const RECT shown = frame.m_rcFullScreen;
+    frame.OnNoMenu();
+
+    frame.FindAction(ID_VIEW_STATUS_BAR)->trigger();
+    ASSERT_FALSE(StatusBarShown());
+    frame.OnNoMenu();
+    EXPECT_EQ(frame.m_rcFullScreen, shown);
+    frame.OnNoMenu();
 }
 
 } // namespace

@@ -60,10 +60,16 @@ TEST_F(QuitProcessTest, TheContextMenusQuitLeavesTheWorkingFilesAndExitRemovesTh
 
     // Alt+X is the main exit command.
     const fs::path exit = fs::current_path() / "exit";
+    fs::create_directories(exit);
+    FolderEvents events(exit.string());
     EXPECT_EQ(RunProgram(exit, QStringLiteral("57665")), 0);
-    EXPECT_TRUE(fs::is_directory(exit));
-    EXPECT_FALSE(fs::exists(exit / "temp.bmp"));
-    EXPECT_FALSE(fs::exists(exit / "Velorine256.rgb"));
+    // It wrote its working files on starting; Exit removed them.
+    ASSERT_TRUE(events.Collect());
+    for (const char *name : {"temp.bmp", "Velorine256.rgb"}) {
+        EXPECT_TRUE(events.appeared.count(name)) << name;
+        EXPECT_TRUE(events.vanished.count(name)) << name;
+        EXPECT_FALSE(fs::exists(exit / name)) << name;
+    }
 }
 
 } // namespace

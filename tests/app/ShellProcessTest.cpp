@@ -80,11 +80,18 @@ TEST_F(ShellProcessTest, SecondCopyShowsItsMessageOnceAndLeavesTheFirstAlone)
 
     QProcess third;
     const QString thirdDir = Folder(QStringLiteral("third"));
+    FolderEvents events(thirdDir.toStdString());
     Start(third, thirdDir, {QStringLiteral("VELORINE_RUN_COMMANDS=57665")});
     ASSERT_TRUE(third.waitForFinished(120000));
     EXPECT_EQ(third.exitCode(), 0);
     EXPECT_FALSE(QString::fromUtf8(third.readAllStandardError()).contains(kSecondCopyMessage));
-    // It started normally and left through Exit, which removes the working files.
+    // It started normally, writing its working files, and left through Exit, which removed
+    // them.
+    ASSERT_TRUE(events.Collect());
+    for (const char *name : {"temp.bmp", "Velorine256.rgb"}) {
+        EXPECT_TRUE(events.appeared.count(name)) << name;
+        EXPECT_TRUE(events.vanished.count(name)) << name;
+    }
     EXPECT_TRUE(QDir(thirdDir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 

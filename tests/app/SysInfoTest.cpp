@@ -7,6 +7,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/statvfs.h>
+
 namespace {
 
 SysInfoRecords MadeUpRecords()
@@ -96,7 +98,7 @@ TEST(SysInfoSources, LinuxRecordsAreSane)
     EXPECT_GT(r.memory.dwAvailVirtual, 0u);
     // The process's own mappings are taken off the address space.
     if constexpr (sizeof(void *) == 8) {
-        EXPECT_LT(r.memory.dwAvailVirtual, uint64_t { 1 } << 47);
+        EXPECT_LT(r.memory.dwAvailVirtual, uint64_t {1} << 47);
     }
     ASSERT_TRUE(r.version.has_value());
     EXPECT_GE(r.version->dwMajorVersion, 2u);
@@ -109,7 +111,15 @@ TEST(SysInfoSources, LinuxRecordsAreSane)
 #if defined(__x86_64__) || defined(__i386__)
     EXPECT_EQ(r.system.dwProcessorType, PROCESSOR_INTEL_PENTIUM);
 #endif
-    EXPECT_EQ(GetDiskSerialNo(), GetDiskSerialNo());
+    // The serial is the root file system's id folded to 32 bits, as the kernel reports it.
+    struct statvfs vfs
+    {
+    };
+    ASSERT_EQ(statvfs("/", &vfs), 0);
+    const unsigned long long fsid = vfs.f_fsid;
+    if (fsid != 0)
+        EXPECT_EQ(GetDiskSerialNo(), uint32_t(fsid) ^ uint32_t(fsid >> 32));
+    EXPECT_NE(GetDiskSerialNo(), 0u);
     EXPECT_EQ(r.nDiskSerial, GetDiskSerialNo());
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ class TestFileDialogs : public FileDialogProvider
 {
 public:
     QString Choose(const FileDialogRequest &request) override;
-    std::deque<QString> answers;   // empty string: the user cancels
+    std::deque<QString> answers; // empty string: the user cancels
     std::vector<FileDialogRequest> requests;
 };
 
@@ -63,3 +64,21 @@ std::string CorpusDir();
 // Whole file as bytes; empty when it cannot be read.
 std::vector<unsigned char> ReadFileBytes(const std::string &path);
 void WriteFileBytes(const std::string &path, const std::vector<unsigned char> &bytes);
+
+// The names that appeared in and vanished from one folder while the object lived, as the
+// kernel reported them, so even a file that existed for a moment shows.
+class FolderEvents
+{
+public:
+    explicit FolderEvents(const std::string &dir);
+    ~FolderEvents();
+    FolderEvents(const FolderEvents &) = delete;
+    FolderEvents &operator=(const FolderEvents &) = delete;
+    // Takes in what has been reported so far; false when the folder could not be watched.
+    bool Collect();
+    std::set<std::string> appeared;
+    std::set<std::string> vanished;
+
+private:
+    int m_fd = -1;
+};

@@ -101,6 +101,13 @@ TEST(DialogLayout, EveryTemplateTextFitsItsControl)
             if (!pWidget)
                 continue;
             const QRect rc = pWidget->geometry();
+            // A label's or radio button's font is shrunk until its text fits (down to 9 px), so
+            // fitting proves little alone: no text may need more than one pixel less than the
+            // dialog's own font.
+            if (qobject_cast<QLabel *>(pWidget) || qobject_cast<QRadioButton *>(pWidget)) {
+                EXPECT_GE(pWidget->font().pixelSize(), dlg.font().pixelSize() - 1)
+                    << pTmpl->nID << " " << pWidget->property("text").toString().toStdString();
+            }
             if (auto *pLabel = qobject_cast<QLabel *>(pWidget)) {
                 EXPECT_LE(pLabel->heightForWidth(rc.width()), rc.height())
                     << pTmpl->nID << " " << pLabel->text().toStdString();

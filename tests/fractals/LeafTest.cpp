@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -15,14 +17,22 @@ struct PaintCall
     bool operator==(const PaintCall &) const = default;
 };
 
-std::vector<PaintCall> RecordLeaf(uint32_t seed)
+template<typename Source> std::vector<PaintCall> RecordLeaf(Source source)
 {
     std::vector<PaintCall> calls;
     Leaf(
         [&calls](int column, int row, uint32_t colour) {
             calls.push_back({column, row, colour});
         },
-        seed);
+        source);
+    return calls;
+}
+
+// The leaf's own points, after the clear.
+std::vector<PaintCall> LeafPoints(const LeafDraw &draw)
+{
+    std::vector<PaintCall> calls = RecordLeaf(draw);
+    calls.erase(calls.begin(), calls.begin() + 512 * 512);
     return calls;
 }
 
@@ -46,7 +56,7 @@ TEST(LeafTest, MapsOnTheGrid)
 
 TEST(LeafTest, ClearsThenPaintsTheLeaf)
 {
-    const std::vector<PaintCall> calls = RecordLeaf(7);
+    const std::vector<PaintCall> calls = RecordLeaf(7u);
     ASSERT_GT(calls.size(), 512u * 512u);
     std::size_t k = 0;
     for (int column = 0; column < 512; ++column)
@@ -66,11 +76,22 @@ TEST(LeafTest, ClearsThenPaintsTheLeaf)
 
 TEST(LeafTest, SameSeedSameLeaf)
 {
-    EXPECT_EQ(RecordLeaf(99), RecordLeaf(99));
-    EXPECT_NE(RecordLeaf(99), RecordLeaf(100));
-    // This seed's first draw is 32767, which picks no map of its own.
-    const std::vector<PaintCall> first = RecordLeaf(4028364353u);
-    EXPECT_GT(first.size(), 512u * 512u);
+    EXPECT_EQ(RecordLeaf(99u), RecordLeaf(99u));
+    EXPECT_NE(RecordLeaf(99u), RecordLeaf(100u));
+}
+
+TEST(LeafTest, ADrawThatAlwaysPicksOneMapPaintsOnlyItsFixedPoint)
+{
+    // A draw of 32767 (d = 100) has no map of its own: the first step takes map 0 and every
+    // later one repeats it, settling on map 0's fixed point (180, 400). A draw of 16383
+    // (d = 49) always takes map 1, whose fixed point is (260, 94). Both settle within the
+    // 30 unpainted steps; a point (x, y) is painted at column x + 30, stored row 512 - y.
+    const std::pair<int, PaintCall> cases[] = {{32767, {210, 112, 21}}, {16383, {290, 418, 21}}};
+    for (const auto &[draw, fixed] : cases) {
+        const std::vector<PaintCall> points = LeafPoints([draw = draw] { return draw; });
+        ASSERT_EQ(points.size(), 9970u) << draw;
+        EXPECT_EQ(std::count(points.begin(), points.end(), fixed), 9970) << draw;
+    }
 }
 
 } // namespace

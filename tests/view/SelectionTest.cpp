@@ -275,6 +275,7 @@ TEST_F(SelectionTest, TheStatusBarShowsRawPointerPositionsEvenOutsideADraggedVie
     Move(QPoint(10, 20));
     EXPECT_EQ(Pane(1), QStringLiteral("X:10"));
     EXPECT_EQ(Pane(2), QStringLiteral("Y:20"));
+    const QImage clean = Grab();
     Press(QPoint(50, 40));
     EXPECT_TRUE(m_pView->HasCapture());
     // The capture keeps the moves coming once the pointer has left the view.
@@ -282,7 +283,28 @@ TEST_F(SelectionTest, TheStatusBarShowsRawPointerPositionsEvenOutsideADraggedVie
     EXPECT_EQ(Pane(1), QStringLiteral("X:-20"));
     EXPECT_EQ(Pane(2), QStringLiteral("Y:-7"));
     EXPECT_EQ(m_pView->BandRect(), QRect(-20, -7, 70, 47));
-    EXPECT_FALSE(Grab().isNull());
+    // Of the outline only its right column (49) and bottom row (39) lie in the view; every
+    // other dot of them is inverted, and nothing else changes.
+    const QImage shown = Grab();
+    ASSERT_EQ(shown.size(), clean.size());
+    int right = 0, bottom = 0, elsewhere = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) == clean.pixel(x, y))
+                continue;
+            if (shown.pixel(x, y) != Inverse(clean.pixel(x, y)))
+                ++elsewhere;
+            else if (x == 49 && y <= 39)
+                ++right;
+            else if (y == 39 && x < 49)
+                ++bottom;
+            else
+                ++elsewhere;
+        }
+    }
+    EXPECT_GE(right, 19);
+    EXPECT_GE(bottom, 24);
+    EXPECT_EQ(elsewhere, 0);
     m_pView->OnLButtonUp(0, QPoint(-20, -7));
     const std::array<int, 4> outside {-20, 40, 50, -7};
     EXPECT_EQ(Selection(), outside);
