@@ -92,19 +92,24 @@ inline void Step(Slot<Lanes> &slot, V two, V bailout, V juliaCx, V juliaCy)
     slot.y = ny;
 }
 
-// The 255th iteration is never tested: lanes still active after the 254th keep 255.
+// The 255th iteration is never tested: a lane still active has counted 254, and one more
+// count makes the 255 it keeps.
 template<class Lanes> inline void Finish(const Slot<Lanes> &slot, Feeder &feeder)
 {
     alignas(64) long long counts[Lanes::kLanes];
-    Lanes::StoreCounts(counts, slot.counts);
-    const unsigned inside = Lanes::Bits(slot.active);
+    Lanes::StoreCounts(counts, Lanes::CountActive(slot.counts, slot.active));
     const int left = feeder.job.width - slot.column;
-    const int count = left < Lanes::kLanes ? left : Lanes::kLanes;
     uint8_t *out
         = feeder.job.buffer + static_cast<int64_t>(slot.row) * feeder.job.width + slot.column;
-    for (int k = 0; k < count; ++k)
-        out[k] = (inside >> k & 1u) ? uint8_t(kMaxIterations) : static_cast<uint8_t>(counts[k]);
-    feeder.finished += count;
+    if (left >= Lanes::kLanes) {
+        for (int k = 0; k < Lanes::kLanes; ++k)
+            out[k] = static_cast<uint8_t>(counts[k]);
+        feeder.finished += Lanes::kLanes;
+    } else {
+        for (int k = 0; k < left; ++k)
+            out[k] = static_cast<uint8_t>(counts[k]);
+        feeder.finished += left;
+    }
 }
 
 template<class Lanes, bool kJulia> inline void Advance(Slot<Lanes> &slot, Feeder &feeder)
@@ -120,11 +125,14 @@ template<class Lanes, bool kJulia> void EscapeTilesOf(const EscapeJob &job, Tile
     using V = typename Lanes::Vector;
     constexpr int kSlots = Lanes::kSlots;
     Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0};
-    const V two = Lanes::Set(2.0);
+    V two = Lanes::Set(2.0);
+    // Hidden from the optimiser, which would make 2 * x into x + x: as exact, but the adders
+    // already carry five of an iteration's operations and the multipliers only three.
+    asm("" : "+v"(two));
     const V bailout = Lanes::Set(job.bailout);
     const V juliaCx = Lanes::Set(job.cx);
     const V juliaCy = Lanes::Set(job.cy);
-    Slot<Lanes> slots[kSlots];
+    Slot<Lanes> slots[kSlots] {};
 #pragma GCC unroll 8
     for (int s = 0; s < kSlots; ++s)
         Start<Lanes, kJulia>(slots[s], feeder);

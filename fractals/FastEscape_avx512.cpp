@@ -8,8 +8,9 @@
 // standard library follows, so no function compiled here can serve callers elsewhere.
 #pragma GCC target("avx512f")
 // The rounding intrinsics start from _mm512_undefined_pd, which this compiler reports as
-// possibly uninitialised wherever they are inlined.
+// uninitialised wherever they are inlined.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 namespace {
 
@@ -20,7 +21,7 @@ struct Avx512Lanes
     using Mask = __mmask8; // a set bit for a lane still inside
     using Count = __m512i;
     static constexpr int kLanes = 8;
-    static constexpr int kSlots = 3;
+    static constexpr int kSlots = 5;
 
     static Vector Set(double v) { return _mm512_set1_pd(v); }
     static Vector Load(const double *p) { return _mm512_loadu_pd(p); }
