@@ -156,7 +156,7 @@ void Levels(benchmark::internal::Benchmark *b)
     for (fast::SimdLevel level : {fast::SimdLevel::Scalar, fast::SimdLevel::Sse2,
                                   fast::SimdLevel::Avx2, fast::SimdLevel::Avx512})
         b->Arg(static_cast<int>(level));
-    b->Unit(benchmark::kMillisecond)->UseRealTime();
+    b->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 }
 
 BENCHMARK(BM_Size_Mandelbrot_Fast)->Apply(Levels);
@@ -174,7 +174,10 @@ void BM_Size_Mandelbrot_Reference(benchmark::State &state)
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_Size_Mandelbrot_Reference)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Size_Mandelbrot_Reference)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_Size_Julia_Reference(benchmark::State &state)
 {
@@ -185,6 +188,9 @@ void BM_Size_Julia_Reference(benchmark::State &state)
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_Size_Julia_Reference)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Size_Julia_Reference)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 } // namespace
