@@ -7,12 +7,63 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace fast {
+
+// Tiles numbered row band by row band, left to right, taken in that order by any thread.
+class TileQueue
+{
+public:
+    TileQueue(int width, int height, GeneratorProgress *pProgress)
+        : m_nWidth(width)
+        , m_nHeight(height)
+        , m_nAcross((width + kTileWidth - 1) / kTileWidth)
+        , m_nTiles(int64_t(m_nAcross) * ((height + kTileHeight - 1) / kTileHeight))
+        , m_pProgress(pProgress)
+    {
+    }
+    int64_t Tiles() const { return m_nTiles; }
+
+    bool Next(Tile &tile)
+    {
+        const int64_t index = m_nNext.fetch_add(1, std::memory_order_relaxed);
+        if (index >= m_nTiles)
+            return false;
+        tile.column = static_cast<int>(index % m_nAcross) * kTileWidth;
+        tile.row = static_cast<int>(index / m_nAcross) * kTileHeight;
+        tile.columns = std::min(kTileWidth, m_nWidth - tile.column);
+        tile.rows = std::min(kTileHeight, m_nHeight - tile.row);
+        return true;
+    }
+    void Finished(int64_t pixels)
+    {
+        if (m_pProgress)
+            m_pProgress->Advance(pixels);
+    }
+
+private:
+    const int m_nWidth;
+    const int m_nHeight;
+    const int m_nAcross;
+    const int64_t m_nTiles;
+    GeneratorProgress *const m_pProgress;
+    std::atomic<int64_t> m_nNext {0};
+};
+
+bool NextTile(TileQueue &queue, Tile &tile)
+{
+    return queue.Next(tile);
+}
+
+void ReportFinished(TileQueue &queue, int64_t pixels)
+{
+    queue.Finished(pixels);
+}
 
 namespace {
 
@@ -45,19 +96,19 @@ std::atomic<int> &ChosenLevel()
     return level;
 }
 
-StripeKernel KernelFor(SimdLevel level)
+EscapeKernel KernelFor(SimdLevel level)
 {
     switch (level) {
     case SimdLevel::Avx512:
-        return EscapeStripeAvx512;
+        return EscapeTilesAvx512;
     case SimdLevel::Avx2:
-        return EscapeStripeAvx2;
+        return EscapeTilesAvx2;
     case SimdLevel::Sse2:
-        return EscapeStripeSse2;
+        return EscapeTilesSse2;
     case SimdLevel::Scalar:
         break;
     }
-    return EscapeStripeScalar;
+    return EscapeTilesScalar;
 }
 
 // Samples edge to edge: the first and last entries are exactly `from` and `to`. Padded past
@@ -72,31 +123,21 @@ std::vector<double> Samples(double from, double to, int count, int padded)
     return samples;
 }
 
-// Hands column stripes to every core in turn until none is left; returns when all are done.
-void RunStripes(const EscapeJob &job, GeneratorProgress *pProgress)
+// Hands the kernel of the active level to every core; returns when all tiles are done.
+void RunTiles(const EscapeJob &job, GeneratorProgress *pProgress)
 {
-    const StripeKernel kernel = KernelFor(ActiveSimdLevel());
-    const int stripes = (job.width + kStripeWidth - 1) / kStripeWidth;
-    std::atomic<int> next {0};
-    auto work = [&] {
-        for (int stripe; (stripe = next.fetch_add(1, std::memory_order_relaxed)) < stripes;) {
-            const int column = stripe * kStripeWidth;
-            kernel(job, column);
-            if (pProgress)
-                pProgress->Advance(int64_t(std::min(kStripeWidth, job.width - column))
-                                   * job.height);
-        }
-    };
+    const EscapeKernel kernel = KernelFor(ActiveSimdLevel());
+    TileQueue queue(job.width, job.height, pProgress);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned helpers = std::min(cores, static_cast<unsigned>(stripes)) - 1;
+    const unsigned helpers = static_cast<unsigned>(std::min<int64_t>(cores, queue.Tiles())) - 1;
     std::vector<std::thread> threads;
     try {
         for (unsigned i = 0; i < helpers; ++i)
-            threads.emplace_back(work);
+            threads.emplace_back(kernel, std::cref(job), std::ref(queue));
     } catch (const std::system_error &) {
-        // Fewer threads only means this one takes more stripes.
+        // Fewer threads only means this one takes more tiles.
     }
-    work();
+    kernel(job, queue);
     for (std::thread &thread : threads)
         thread.join();
 }
@@ -116,13 +157,13 @@ void Render(uint8_t *buffer, int width, int height, double xMin, double xMax, do
             pProgress->Advance(pixels);
         return;
     }
-    // Room for a whole stripe past the last column plus one kernel pass of overhang.
-    const int padded = (width + kStripeWidth - 1) / kStripeWidth * kStripeWidth + kStripeWidth;
+    // Registers never reach past the tile they belong to.
+    const int padded = (width + kTileWidth - 1) / kTileWidth * kTileWidth;
     const std::vector<double> columns = Samples(xMin, xMax, width, padded);
     const std::vector<double> rows = Samples(yMin, yMax, height, height);
     const EscapeJob job {buffer, width, height, columns.data(), rows.data(),
                          julia,  cx,    cy,     bailout};
-    RunStripes(job, pProgress);
+    RunTiles(job, pProgress);
 }
 
 } // namespace
@@ -161,29 +202,31 @@ const char *SimdLevelName(SimdLevel level)
     return "unknown";
 }
 
-void EscapeStripeScalar(const EscapeJob &job, int column)
+void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue)
 {
-    const int end = std::min(job.width, column + kStripeWidth);
-    for (int i = column; i < end; ++i) {
-        for (int j = 0; j < job.height; ++j) {
-            double x = job.julia ? job.columnValues[i] : 0.0;
-            double y = job.julia ? job.rowValues[j] : 0.0;
-            const double cx = job.julia ? job.cx : job.columnValues[i];
-            const double cy = job.julia ? job.cy : job.rowValues[j];
-            int n = 0;
-            for (;;) {
-                const double nx = x * x - y * y + cx;
-                const double ny = 2.0 * x * y + cy;
-                ++n;
-                if (n == kMaxIterations || nx * nx + ny * ny > job.bailout)
-                    break;
-                x = nx;
-                y = ny;
+    for (Tile tile; NextTile(queue, tile);) {
+        for (int j = tile.row; j < tile.row + tile.rows; ++j) {
+            for (int i = tile.column; i < tile.column + tile.columns; ++i) {
+                double x = job.julia ? job.columnValues[i] : 0.0;
+                double y = job.julia ? job.rowValues[j] : 0.0;
+                const double cx = job.julia ? job.cx : job.columnValues[i];
+                const double cy = job.julia ? job.cy : job.rowValues[j];
+                int n = 0;
+                for (;;) {
+                    const double nx = x * x - y * y + cx;
+                    const double ny = 2.0 * x * y + cy;
+                    ++n;
+                    if (n == kMaxIterations || nx * nx + ny * ny > job.bailout)
+                        break;
+                    x = nx;
+                    y = ny;
+                }
+                job.buffer[static_cast<size_t>(j) * static_cast<size_t>(job.width)
+                           + static_cast<size_t>(i)]
+                    = static_cast<uint8_t>(n);
             }
-            job.buffer[static_cast<size_t>(j) * static_cast<size_t>(job.width)
-                       + static_cast<size_t>(i)]
-                = static_cast<uint8_t>(n);
         }
+        ReportFinished(queue, int64_t(tile.columns) * tile.rows);
     }
 }
 

@@ -7,8 +7,10 @@
 
 namespace fast {
 
-// Columns handed to a kernel at once; the column table is padded to a multiple of it.
-inline constexpr int kStripeWidth = 16;
+// The picture is handed out in tiles of this many columns and rows; the column table is padded
+// to a whole tile past the last column, so a kernel may compute whole registers beyond the edge.
+inline constexpr int kTileWidth = 16;
+inline constexpr int kTileHeight = 16;
 inline constexpr int kMaxIterations = 255;
 
 struct EscapeJob
@@ -26,12 +28,29 @@ struct EscapeJob
     double bailout;
 };
 
-// Fills columns [column, column + kStripeWidth) of every row, clipped to the width.
-using StripeKernel = void (*)(const EscapeJob &job, int column);
+// Columns [column, column + columns) of rows [row, row + rows), inside the picture.
+struct Tile
+{
+    int column;
+    int row;
+    int columns;
+    int rows;
+};
 
-void EscapeStripeScalar(const EscapeJob &job, int column);
-void EscapeStripeSse2(const EscapeJob &job, int column);
-void EscapeStripeAvx2(const EscapeJob &job, int column);
-void EscapeStripeAvx512(const EscapeJob &job, int column);
+// The tiles of one picture, shared by every thread drawing it.
+class TileQueue;
+
+// Takes the next tile nobody has taken; false when none is left.
+bool NextTile(TileQueue &queue, Tile &tile);
+// Counts pixels whose bytes are written, for the progress record.
+void ReportFinished(TileQueue &queue, int64_t pixels);
+
+// Draws tiles from the queue until it is empty, then returns with every taken pixel written.
+using EscapeKernel = void (*)(const EscapeJob &job, TileQueue &queue);
+
+void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue);
+void EscapeTilesSse2(const EscapeJob &job, TileQueue &queue);
+void EscapeTilesAvx2(const EscapeJob &job, TileQueue &queue);
+void EscapeTilesAvx512(const EscapeJob &job, TileQueue &queue);
 
 } // namespace fast

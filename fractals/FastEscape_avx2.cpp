@@ -13,21 +13,35 @@ namespace {
 struct Avx2Lanes
 {
     using Vector = __m256d;
+    using Mask = __m256d; // all ones in a lane still inside
+    using Count = __m256i;
     static constexpr int kLanes = 4;
-    static constexpr int kGroups = 2;
+    static constexpr int kSlots = 3;
 
     static Vector Set(double v) { return _mm256_set1_pd(v); }
-    static Vector AllSet() { return _mm256_castsi256_pd(_mm256_set1_epi64x(-1)); }
     static Vector Load(const double *p) { return _mm256_loadu_pd(p); }
-    static void Store(double *p, Vector v) { _mm256_store_pd(p, v); }
     static Vector Add(Vector a, Vector b) { return _mm256_add_pd(a, b); }
     static Vector Sub(Vector a, Vector b) { return _mm256_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm256_mul_pd(a, b); }
-    static Vector GreaterThan(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
-    static Vector And(Vector a, Vector b) { return _mm256_and_pd(a, b); }
-    static Vector AndNot(Vector a, Vector b) { return _mm256_andnot_pd(a, b); } // ~a & b
-    static Vector Select(Vector mask, Vector a, Vector b) { return _mm256_blendv_pd(b, a, mask); }
-    static int AnySet(Vector mask) { return _mm256_movemask_pd(mask); }
+    // Not-greater, so a lane whose sum is not a number stays inside.
+    static Mask StillInside(Mask active, Vector sum, Vector bailout)
+    {
+        return _mm256_and_pd(_mm256_cmp_pd(sum, bailout, _CMP_NGT_UQ), active);
+    }
+    static Mask AllActive() { return _mm256_castsi256_pd(_mm256_set1_epi64x(-1)); }
+    static Mask NoneActive() { return _mm256_setzero_pd(); }
+    static unsigned Bits(Mask m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
+    static bool Any(Mask m) { return _mm256_movemask_pd(m) != 0; }
+    static Count CountZero() { return _mm256_setzero_si256(); }
+    // An active lane is -1 as an integer.
+    static Count CountActive(Count c, Mask active)
+    {
+        return _mm256_sub_epi64(c, _mm256_castpd_si256(active));
+    }
+    static void StoreCounts(long long *p, Count c)
+    {
+        _mm256_store_si256(reinterpret_cast<__m256i *>(p), c);
+    }
 };
 
 } // namespace
@@ -36,9 +50,9 @@ struct Avx2Lanes
 
 namespace fast {
 
-void EscapeStripeAvx2(const EscapeJob &job, int column)
+void EscapeTilesAvx2(const EscapeJob &job, TileQueue &queue)
 {
-    EscapeStripe<Avx2Lanes>(job, column);
+    EscapeTiles<Avx2Lanes>(job, queue);
 }
 
 } // namespace fast

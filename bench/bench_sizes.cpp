@@ -1,0 +1,196 @@
+// The escape-time generators beyond the window: the default Mandelbrot and Julia pictures at
+// 4096 x 4096, the fast form on each instruction set against the reference form, and pictures
+// one tile wide or high, where the work must still be shared by every core.
+//
+// Counters: `iter/s` counts the iterations each pixel needs (its byte: a pixel of n ran n
+// iterations of the recurrence), `lane_iter/s` the iterations the registers really ran, lanes
+// already done included (each register of the level runs as long as its slowest lane), and
+// `busy` is process CPU time over wall time: 2 when both cores work to the end. The same counts
+// per second of CPU time (`iter/cpu_s`, `lane_iter/cpu_s`) hold on a machine shared with other
+// work: twice them is what two otherwise idle cores do.
+
+#include "fractals/FastEscape.h"
+#include "fractals/FastEscapeKernels.h"
+#include "fractals/Reference.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+constexpr int kSide = 4096;
+const double kJuliaCX = static_cast<double>(-0.22375f);
+const double kJuliaCY = static_cast<double>(0.76508f);
+
+struct Picture
+{
+    int width;
+    int height;
+    bool julia;
+    bool inside = false; // Mandelbrot: a window inside the main cardioid, every pixel 255
+};
+
+void Draw(const Picture &p, uint8_t *buffer)
+{
+    if (p.julia)
+        fast::Julia(buffer, p.width, p.height, kJuliaCX, kJuliaCY, -1.5, 1.5, -1.5, 1.5);
+    else if (p.inside)
+        fast::Mandelbrot(buffer, p.width, p.height, -0.5, -0.1, -0.2, 0.2, 100.0);
+    else
+        fast::Mandelbrot(buffer, p.width, p.height, -2.25, 0.75, -1.5, 1.5, 100.0);
+}
+
+int LanesOf(fast::SimdLevel level)
+{
+    switch (level) {
+    case fast::SimdLevel::Avx512:
+        return 8;
+    case fast::SimdLevel::Avx2:
+        return 4;
+    case fast::SimdLevel::Sse2:
+        return 2;
+    case fast::SimdLevel::Scalar:
+        break;
+    }
+    return 1;
+}
+
+// The iterations the picture needs, and those its registers ran: a register holds `lanes`
+// neighbouring pixels of a row, starting at a multiple of `lanes` inside its tile, and stops
+// after its slowest lane; the 255th iteration is never run.
+void CountIterations(const std::vector<uint8_t> &bytes, const Picture &p, int lanes, double &needed,
+                     double &ran)
+{
+    needed = 0;
+    ran = 0;
+    for (int row = 0; row < p.height; ++row) {
+        const uint8_t *line = bytes.data() + static_cast<size_t>(row) * p.width;
+        for (int column = 0; column < p.width; column += lanes) {
+            const int end = std::min(p.width, column + lanes);
+            int slowest = 0;
+            for (int i = column; i < end; ++i) {
+                needed += line[i];
+                slowest = std::max(slowest, std::min<int>(line[i], fast::kMaxIterations - 1));
+            }
+            ran += double(slowest) * lanes;
+        }
+    }
+}
+
+double ProcessSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// state.range(0) is the instruction set; the label names it.
+void TimeFast(benchmark::State &state, const Picture &p)
+{
+    const auto level = static_cast<fast::SimdLevel>(state.range(0));
+    if (!fast::SetSimdLevel(level)) {
+        state.SkipWithError("this processor lacks the instruction set");
+        return;
+    }
+    std::vector<uint8_t> buffer(static_cast<size_t>(p.width) * p.height);
+    double wall = 0;
+    const double cpuStart = ProcessSeconds();
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        Draw(p, buffer.data());
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    const double cpu = ProcessSeconds() - cpuStart;
+    double needed = 0;
+    double ran = 0;
+    CountIterations(buffer, p, LanesOf(level), needed, ran);
+    const auto rate = benchmark::Counter::kIsIterationInvariantRate;
+    state.counters["iter/s"] = benchmark::Counter(needed, rate);
+    state.counters["lane_iter/s"] = benchmark::Counter(ran, rate);
+    state.counters["busy"] = wall > 0 ? cpu / wall : 0;
+    // What a core does while it runs, whatever else shares the machine.
+    const double iterations = double(state.iterations());
+    state.counters["iter/cpu_s"] = cpu > 0 ? needed * iterations / cpu : 0;
+    state.counters["lane_iter/cpu_s"] = cpu > 0 ? ran * iterations / cpu : 0;
+    state.SetLabel(fast::SimdLevelName(level));
+    fast::SetSimdLevel(fast::SupportedSimdLevel());
+}
+
+void BM_Size_Mandelbrot_Fast(benchmark::State &state)
+{
+    TimeFast(state, {kSide, kSide, false});
+}
+
+void BM_Size_Julia_Fast(benchmark::State &state)
+{
+    TimeFast(state, {kSide, kSide, true});
+}
+
+// Nothing but the recurrence: every register runs all 254 iterations, so this is the kernel's
+// own speed, without the cost of moving on to new pixels.
+void BM_Size_Inside_Fast(benchmark::State &state)
+{
+    TimeFast(state, {1024, 1024, false, true});
+}
+
+// One tile wide and one tile high: before tiles, the narrow one ran on one core.
+void BM_Size_Narrow_Fast(benchmark::State &state)
+{
+    TimeFast(state, {fast::kTileWidth, 32768, false});
+}
+
+void BM_Size_Flat_Fast(benchmark::State &state)
+{
+    TimeFast(state, {32768, fast::kTileHeight, false});
+}
+
+void Levels(benchmark::internal::Benchmark *b)
+{
+    for (fast::SimdLevel level : {fast::SimdLevel::Scalar, fast::SimdLevel::Sse2,
+                                  fast::SimdLevel::Avx2, fast::SimdLevel::Avx512})
+        b->Arg(static_cast<int>(level));
+    b->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+}
+
+BENCHMARK(BM_Size_Mandelbrot_Fast)->Apply(Levels);
+BENCHMARK(BM_Size_Julia_Fast)->Apply(Levels);
+BENCHMARK(BM_Size_Inside_Fast)->Apply(Levels);
+BENCHMARK(BM_Size_Narrow_Fast)->Apply(Levels);
+BENCHMARK(BM_Size_Flat_Fast)->Apply(Levels);
+
+void BM_Size_Mandelbrot_Reference(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(static_cast<size_t>(kSide) * kSide);
+    for (auto _ : state) {
+        reference::Mandelbrot(buffer.data(), kSide, kSide, -2.25, 0.75, -1.5, 1.5, 100.0);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Size_Mandelbrot_Reference)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+void BM_Size_Julia_Reference(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(static_cast<size_t>(kSide) * kSide);
+    for (auto _ : state) {
+        reference::Julia(buffer.data(), kSide, kSide, kJuliaCX, kJuliaCY, -1.5, 1.5, -1.5, 1.5);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Size_Julia_Reference)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace
