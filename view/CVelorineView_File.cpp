@@ -140,14 +140,13 @@ QImage CVelorineView::CopyImage()
 {
     const QRect client = GetClientRect();
     QRect wanted = client;
-    if (m_bSelectionShown) {
-        QPoint p1(m_nSelX1, m_nSelY1);
-        QPoint p2(m_nSelX2, m_nSelY2);
-        if (m_selectAllCorners
-            && *m_selectAllCorners == std::array<int, 4> {m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2}) {
-            p1 = ClientToScreen(p1);
-            p2 = ClientToScreen(p2);
-        }
+    // Select All's corners were screen positions of the client area when it ran; the window
+    // may have moved or changed size since, so they stand for the whole client area as it is.
+    const bool bWholeArea = m_selectAllCorners
+        && *m_selectAllCorners == std::array<int, 4> {m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2};
+    if (m_bSelectionShown && !bWholeArea) {
+        const QPoint p1(m_nSelX1, m_nSelY1);
+        const QPoint p2(m_nSelX2, m_nSelY2);
         // Corners are edges, as the band draws them: right and bottom are exclusive.
         const int left = std::min(p1.x(), p2.x());
         const int top = std::min(p1.y(), p2.y());
