@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei                # Chinese glyphs for the interface
+    qt6-translations-l10n             # Qt's own dialogs in Chinese (qtbase_zh_CN.qm)
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
 )
 
