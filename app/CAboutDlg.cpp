@@ -69,6 +69,7 @@ void CAboutDlg::DoDataExchange(CDataExchange *pDX)
 bool CAboutDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    CLinkButton::ResetHighlight();
     m_brush = QBrush(kInfoDialogColour);
     ApplyControlColours(*this, m_brush);
     return true;

@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -87,6 +88,11 @@ QColor CLinkButton::BackgroundColor(const QColor &face)
     return QColor(r, g, b);
 }
 
+void CLinkButton::ResetHighlight()
+{
+    s_bHighlightShown = false;
+}
+
 CLinkButton::PointerSource CLinkButton::SetPointerSource(PointerSource source)
 {
     PointerSource old = std::move(PointerSourceSlot());
@@ -170,7 +176,8 @@ void CLinkButton::OnLButtonUp()
 
 void CLinkButton::OnEraseBkgnd(QPainter &painter)
 {
-    painter.fillRect(rect(), BackgroundColor(palette().color(QPalette::Button)));
+    // The system's button face, not the dialog's own colour the button sits on.
+    painter.fillRect(rect(), BackgroundColor(QApplication::palette().color(QPalette::Button)));
 }
 
 void CLinkButton::MakeUnderlinedFont()

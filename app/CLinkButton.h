@@ -26,7 +26,8 @@ public:
 
     // Cursor resource 140: the hand with its index finger raised, hot spot on the finger tip.
     static QCursor LoadHandCursor();
-    // The button's background for a given button face colour.
+    // The button's background for a given button face colour; the face is the application
+    // palette's button colour.
     static QColor BackgroundColor(const QColor &face);
 
     // Where the pointer is, in screen coordinates; tests put their own source in. Null
@@ -47,6 +48,8 @@ public:
     bool IsPressed() const { return m_bPressed; }
     bool IsTrackingTimerActive() const { return m_timer.isActive(); }
     static bool IsHighlightShown() { return s_bHighlightShown; }
+    // A dialog starting: no link of it is highlighted yet, whatever a closed dialog left.
+    static void ResetHighlight();
     // How many times the button asked to be redrawn whole.
     int InvalidateCount() const { return m_nInvalidates; }
     bool HasUnderlinedFont() const { return m_font.has_value(); }

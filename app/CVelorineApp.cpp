@@ -10,6 +10,8 @@
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
 #include <array>
 
 namespace {
@@ -108,6 +110,16 @@ QString CVelorineApp::UsageText()
         "  --version   show the version and exit\n"
         "\n"
         "Working files (temp.bmp, Velorine256.rgb) are written to the current directory.\n");
+}
+
+QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
+{
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    // The interface is Chinese whatever the user's locale, so the catalogue is named outright.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), strDir)
+        || !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator.release();
 }
 
 void CVelorineApp::OnAppAbout()

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTranslator;
+
 class CVelorineApp : public CWinApp
 {
 public:
@@ -35,6 +37,10 @@ public:
     // args without the program name (Qt's own options already taken out).
     static CommandLine ParseCommandLine(const QStringList &args);
     static QString UsageText();
+
+    // Qt's own dialogs and buttons in Chinese: installs qtbase_zh_CN.qm from strDir on the
+    // running application, which owns it. Null (and English Qt texts) when the file is missing.
+    static QTranslator *InstallQtTranslation(const QString &strDir);
 
     // Help: the About box and the System Information dialog.
     void OnAppAbout();

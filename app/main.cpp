@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMenuBar>
 #include <QTimer>
 #include <cstdio>
@@ -76,6 +77,8 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // The program's own texts are fixed Chinese strings; this reaches only Qt's own ones.
+    CVelorineApp::InstallQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     InitResourcePictures();
     QIcon icon;
     for (const char *name : {"velorine-16.png", "velorine-32.png", "velorine-48.png",

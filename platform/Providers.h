@@ -36,10 +36,11 @@ public:
 
 struct FileDialogRequest
 {
-    bool bOpen = true;     // open form, else save form
-    QString strDefExt;     // default extension without dot, empty for none
-    QString strFilter;     // the framework's filter string, "Name(*.EXT)|*.EXT||"
+    bool bOpen = true; // open form, else save form
+    QString strDefExt; // default extension without dot, empty for none
+    QString strFilter; // the framework's filter string, "Name(*.EXT)|*.EXT||"
     unsigned nFlags = 0;
+    QString strStartDir; // folder the dialog opens in; empty for the user's home folder
 };
 
 class FileDialogProvider
@@ -71,7 +72,7 @@ ShellProvider &GetShellProvider();
 
 // The original platform's calls, through the providers.
 int MessageBox(const QString &text, const QString &caption, unsigned flags = MB_OK);
-int AfxMessageBox(const QString &text, unsigned flags = MB_OK);   // caption "Velorine"
+int AfxMessageBox(const QString &text, unsigned flags = MB_OK); // caption "Velorine"
 QString ChooseFile(const FileDialogRequest &request);
 bool ShellExecuteOpen(const QString &target);
 

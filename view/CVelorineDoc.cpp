@@ -5,6 +5,10 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,13 +32,46 @@ std::string StartupDirectory()
     return dir.string();
 }
 
-// Deletes a working file by name; anything but a file (a directory of the same name) stays.
+bool InGroup(gid_t gid)
+{
+    if (gid == getegid())
+        return true;
+    const int n = getgroups(0, nullptr);
+    if (n <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(n));
+    const int got = getgroups(n, groups.data());
+    for (int i = 0; i < got; ++i) {
+        if (groups[static_cast<std::size_t>(i)] == gid)
+            return true;
+    }
+    return false;
+}
+
+// Whether the file's own mode lets this process's user write it: the owner's, group's or
+// others' write bit, whichever class the user falls in. Unlike access(), this also holds for
+// root, so a file the user made read-only is left alone by everyone.
+bool ModeAllowsWriting(const struct stat &st)
+{
+    if (st.st_uid == geteuid())
+        return (st.st_mode & S_IWUSR) != 0;
+    if (InGroup(st.st_gid))
+        return (st.st_mode & S_IWGRP) != 0;
+    return (st.st_mode & S_IWOTH) != 0;
+}
+
+// Deletes a working file by name. Anything but a file (a directory of the same name) stays, and
+// so does a file the user cannot write: a read-only one put there on purpose.
 void DeleteWorkingFile(const char *name)
 {
-    std::error_code ec;
-    const std::filesystem::file_status st = std::filesystem::symlink_status(name, ec);
-    if (ec || std::filesystem::is_directory(st))
+    struct stat st
+    {
+    };
+    if (lstat(name, &st) != 0 || S_ISDIR(st.st_mode))
         return;
+    if (!S_ISLNK(st.st_mode) && !ModeAllowsWriting(st))
+        return;
+    std::error_code ec;
     std::filesystem::remove(name, ec);
 }
 

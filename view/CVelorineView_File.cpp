@@ -7,9 +7,13 @@
 #include "view/CVelorineDoc.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,13 +25,47 @@ namespace {
 const QString kBmpFilter = QStringLiteral("BMP Files(*.BMP)|*.BMP||");
 const QString kPaletteFilter = QStringLiteral("Bitmap Palette Files(*.RGB)|*.RGB||");
 
-FileDialogRequest OpenRequest(const QString &filter)
+const QString kPictureFolderKey = QStringLiteral("Folders/Pictures");
+const QString kPaletteFolderKey = QStringLiteral("Folders/Palettes");
+
+// Where a file dialog opens: the folder of the user's last choice of that kind, kept in the
+// settings; the first time (or when that folder is gone) the user's Pictures folder, else the
+// home folder. Never the working folder, where temp.bmp would be easy to save over.
+QString StartFolder(const QString &key)
+{
+    const QString remembered = QSettings().value(key).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
+
+void RememberFolder(const QString &key, const QString &chosen)
+{
+    QSettings settings;
+    settings.setValue(key, QFileInfo(chosen).absolutePath());
+    settings.sync();
+}
+
+FileDialogRequest OpenRequest(const QString &filter, const QString &folderKey)
 {
     FileDialogRequest request;
     request.bOpen = true;
     request.strFilter = filter;
     request.nFlags = OFN_HIDEREADONLY;
+    request.strStartDir = StartFolder(folderKey);
     return request;
+}
+
+// Shows the dialog; a choice moves the folder the next dialog of its kind opens in.
+QString ChooseFileIn(const FileDialogRequest &request, const QString &folderKey)
+{
+    const QString path = ChooseFile(request);
+    if (!path.isEmpty())
+        RememberFolder(folderKey, path);
+    return path;
 }
 
 std::string NativePath(const QString &path)
@@ -80,7 +118,8 @@ bool CVelorineView::OpenPictureFile(const QString &path)
 
 void CVelorineView::OnFileOpen()
 {
-    const QString path = ChooseFile(OpenRequest(kBmpFilter));
+    const QString path
+        = ChooseFileIn(OpenRequest(kBmpFilter, kPictureFolderKey), kPictureFolderKey);
     if (!path.isEmpty())
         OpenPictureFile(path);
 }
@@ -94,7 +133,8 @@ void CVelorineView::OnFileSaveAs()
     request.strDefExt = QStringLiteral("bmp");
     request.strFilter = kBmpFilter;
     request.nFlags = OFN_HIDEREADONLY;
-    const QString path = ChooseFile(request);
+    request.strStartDir = StartFolder(kPictureFolderKey);
+    const QString path = ChooseFileIn(request, kPictureFolderKey);
     if (path.isEmpty())
         return;
     m_dib.m_strFileName = NativePath(path);
@@ -131,7 +171,8 @@ void CVelorineView::SaveFailed(const std::string &path)
 
 void CVelorineView::OnLoadPalette()
 {
-    const QString path = ChooseFile(OpenRequest(kPaletteFilter));
+    const QString path
+        = ChooseFileIn(OpenRequest(kPaletteFilter, kPaletteFolderKey), kPaletteFolderKey);
     if (!path.isEmpty())
         GetDocument()->m_strPalettePath = NativePath(path);
 }
@@ -140,14 +181,13 @@ QImage CVelorineView::CopyImage()
 {
     const QRect client = GetClientRect();
     QRect wanted = client;
-    if (m_bSelectionShown) {
-        QPoint p1(m_nSelX1, m_nSelY1);
-        QPoint p2(m_nSelX2, m_nSelY2);
-        if (m_selectAllCorners
-            && *m_selectAllCorners == std::array<int, 4> {m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2}) {
-            p1 = ClientToScreen(p1);
-            p2 = ClientToScreen(p2);
-        }
+    // Select All's corners were screen positions of the client area when it ran; the window
+    // may have moved or changed size since, so they stand for the whole client area as it is.
+    const bool bWholeArea = m_selectAllCorners
+        && *m_selectAllCorners == std::array<int, 4> {m_nSelX1, m_nSelY1, m_nSelX2, m_nSelY2};
+    if (m_bSelectionShown && !bWholeArea) {
+        const QPoint p1(m_nSelX1, m_nSelY1);
+        const QPoint p2(m_nSelX2, m_nSelY2);
         // Corners are edges, as the band draws them: right and bottom are exclusive.
         const int left = std::min(p1.x(), p2.x());
         const int top = std::min(p1.y(), p2.y());

@@ -29,16 +29,6 @@ const QString kJuliaCaption = QStringLiteral("Julia集--千变万化");
 
 } // namespace
 
-CVelorineView::PlaneWindow CVelorineView::ZoomWindow(const PlaneWindow &old, int nSelX1, int nSelY1,
-                                                     int nSelX2, int nSelY2, double W, double H)
-{
-    // Screen y runs down, the imaginary axis up: hence H - y.
-    const double dx = old.xMax - old.xMin;
-    const double dy = old.yMax - old.yMin;
-    return PlaneWindow {old.xMin + (nSelX1 / W) * dx, old.xMin + (nSelX2 / W) * dx,
-                        old.yMin + ((H - nSelY1) / H) * dy, old.yMin + ((H - nSelY2) / H) * dy};
-}
-
 void CVelorineView::ShowNewPicture()
 {
     m_bBandShown = false;

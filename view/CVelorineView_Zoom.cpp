@@ -72,6 +72,20 @@ void ShowPointerPosition(QPoint point)
 
 } // namespace
 
+CVelorineView::PlaneWindow CVelorineView::ZoomWindow(const PlaneWindow &old, int nSelX1, int nSelY1,
+                                                     int nSelX2, int nSelY2, double W, double H)
+{
+    // No client area to map through (a window shrunk to nothing): dividing by it would leave
+    // infinite or NaN corners, so the window stays.
+    if (!(W > 0) || !(H > 0))
+        return old;
+    // Screen y runs down, the imaginary axis up: hence H - y.
+    const double dx = old.xMax - old.xMin;
+    const double dy = old.yMax - old.yMin;
+    return PlaneWindow {old.xMin + (nSelX1 / W) * dx, old.xMin + (nSelX2 / W) * dx,
+                        old.yMin + ((H - nSelY1) / H) * dy, old.yMin + ((H - nSelY2) / H) * dy};
+}
+
 QRect CVelorineView::BandRect() const
 {
     return m_bBandShown ? m_rcBand : QRect();

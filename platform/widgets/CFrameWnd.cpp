@@ -12,6 +12,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
@@ -34,6 +35,13 @@ void SetActionChecked(QAction *action, bool bChecked)
         action->setChecked(false);
         action->setCheckable(false);
     }
+}
+
+// True while an open menu has an item under the pointer or the keyboard.
+bool IsMenuItemHighlighted()
+{
+    const auto *menu = qobject_cast<const QMenu *>(QApplication::activePopupWidget());
+    return menu && menu->isVisible() && menu->activeAction() != nullptr;
 }
 
 QString StringPart(int nID, int part)
@@ -396,7 +404,15 @@ void CFrameWnd::OnUpdateKeyIndicator(CCmdUI *pCmdUI)
 bool CFrameWnd::event(QEvent *event)
 {
     if (event->type() == QEvent::StatusTip) {
-        SetMessageText(static_cast<QStatusTipEvent *>(event)->tip());
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        // Qt sends an empty tip both for an item without a prompt and for no item at all;
+        // only the latter shows the idle message.
+        if (tip.isEmpty() && IsMenuItemHighlighted()) {
+            if (m_pStatusBarWnd && m_pStatusBarWnd->GetCount() > 0)
+                m_pStatusBarWnd->SetPaneText(0, QString(), false);
+        } else {
+            SetMessageText(tip);
+        }
         return true;
     }
     return QMainWindow::event(event);

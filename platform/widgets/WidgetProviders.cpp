@@ -125,7 +125,8 @@ QString WidgetFileDialogProvider::Choose(const FileDialogRequest &request)
     dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The program never asks before replacing a file it saves over.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDirectory(QDir::currentPath());
+    // Never the working folder by default: the program's own files live there.
+    dialog.setDirectory(request.strStartDir.isEmpty() ? QDir::homePath() : request.strStartDir);
     QString ext = request.strDefExt;
     while (ext.startsWith(QLatin1Char('.')))
         ext.remove(0, 1);

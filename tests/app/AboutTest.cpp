@@ -116,3 +116,52 @@ TEST(AppHelpCommands, AboutAndSysInfoRunModallyAndAreEnabled)
     CDialog::SetModalHook(previous);
     EXPECT_EQ(captions, QStringList({QStringLiteral("关于Velorine"), QStringLiteral("系统信息")}));
 }
+
+namespace {
+
+bool ShowsBlue(CLinkButton &button)
+{
+    const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == QColor(0, 0, 255))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// A dialog closed while a link was highlighted leaves no highlight to the next one.
+TEST(AboutDialogLinks, EveryOpeningStartsWithNoLinkHighlighted)
+{
+    ScopedTestProviders providers;
+    QPoint pointer;
+    const CLinkButton::PointerSource previous
+        = CLinkButton::SetPointerSource([&pointer] { return pointer; });
+    for (int opening = 0; opening < 2; ++opening) {
+        CAboutDlg dlg;
+        ASSERT_TRUE(dlg.Create(true));
+        EXPECT_FALSE(CLinkButton::IsHighlightShown());
+        CLinkButton &link = dlg.HomePageLink();
+        pointer = link.mapToGlobal(QPoint(4, 4));
+        link.OnMouseMove();
+        link.OnTimer(CLinkButton::kTrackingTimerId);
+        EXPECT_TRUE(link.IsHover());
+        EXPECT_EQ(link.InvalidateCount(), 1) << "opening " << opening;
+        EXPECT_TRUE(ShowsBlue(link)) << "opening " << opening;
+
+        // Within one dialog the flag is shared: the other link, entered while it is still
+        // set, asks for no redraw of its own.
+        CLinkButton &other = dlg.AuthorLink();
+        pointer = other.mapToGlobal(QPoint(4, 4));
+        other.OnTimer(CLinkButton::kTrackingTimerId);
+        EXPECT_EQ(other.InvalidateCount(), 0);
+
+        pointer = link.mapToGlobal(QPoint(4, 4));
+        EXPECT_TRUE(CLinkButton::IsHighlightShown());
+        dlg.EndDialog(IDOK);
+    }
+    CLinkButton::SetPointerSource(previous);
+}

@@ -1,5 +1,6 @@
 #include "app/CLinkButton.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +41,30 @@ TEST(LinkButtonBackground, FaceColourIsNudged)
     EXPECT_EQ(CLinkButton::BackgroundColor(QColor(1, 1, 253)), QColor(1, 1, 253));
     EXPECT_EQ(CLinkButton::BackgroundColor(QColor(4, 4, 0)), QColor(2, 2, 2));
     EXPECT_EQ(CLinkButton::BackgroundColor(QColor(255, 204, 255)), QColor(253, 202, 255));
+}
+
+// The face is the application's button colour, not the colour of the dialog around the button.
+TEST(LinkButtonBackground, ErasedFromTheApplicationButtonFace)
+{
+    const QPalette previous = QApplication::palette();
+    QPalette grey = previous;
+    grey.setColor(QPalette::Button, QColor(192, 192, 192));
+    QApplication::setPalette(grey);
+
+    QWidget dialog;
+    QPalette pink = dialog.palette();
+    pink.setColor(QPalette::Window, QColor(255, 204, 255));
+    pink.setColor(QPalette::Button, QColor(255, 204, 255));
+    dialog.setPalette(pink);
+    CLinkButton button(&dialog);
+    button.setGeometry(0, 0, 120, 20);
+    dialog.resize(200, 50);
+    dialog.show();
+    const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(button.palette().color(QPalette::Button), QColor(255, 204, 255));
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(190, 190, 192));
+    EXPECT_EQ(image.pixelColor(118, 18), QColor(190, 190, 192));
+    QApplication::setPalette(previous);
 }
 
 TEST(LinkButtonCursor, HandWithHotSpotOnTheFingerTip)
@@ -119,7 +144,7 @@ TEST_F(LinkButtonTracking, HoverOnEntryPlainAndStoppedOnLeaving)
     const QImage plain = Grab();
     EXPECT_FALSE(HasPixel(plain, QColor(0, 0, 255)));
     EXPECT_EQ(plain.pixelColor(3, 0),
-              CLinkButton::BackgroundColor(button.palette().color(QPalette::Button)));
+              CLinkButton::BackgroundColor(QApplication::palette().color(QPalette::Button)));
 
     // A move starts tracking again.
     pointer = Inside();
@@ -169,11 +194,15 @@ TEST_F(LinkButtonTracking, DisabledCaptionIsEmbossed)
     QPalette pal = button.palette();
     pal.setColor(QPalette::Light, QColor(255, 255, 255));
     pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
-    pal.setColor(QPalette::Button, QColor(192, 192, 192));
     button.setPalette(pal);
     button.setEnabled(false);
+    const QPalette previous = QApplication::palette();
+    QPalette face = previous;
+    face.setColor(QPalette::Button, QColor(192, 192, 192));
+    QApplication::setPalette(face);
 
     const QImage image = Grab();
+    QApplication::setPalette(previous);
     EXPECT_EQ(image.pixelColor(1, 1), QColor(190, 190, 192));
     const int grey = RightMost(image, QColor(128, 128, 128));
     const int highlight = RightMost(image, QColor(255, 255, 255));

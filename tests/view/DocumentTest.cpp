@@ -105,4 +105,28 @@ TEST_F(DocumentTest, DeletesTheWorkingFilesOfTheDirectoryCurrentAtTheEnd)
     EXPECT_EQ(ReadFileBytes("Velorine256.rgb").size(), 1024u);
 }
 
+// Decided by the files' own mode bits, so the test means the same when run as root.
+TEST_F(DocumentTest, LeavesWorkingFilesTheUserCannotWrite)
+{
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    {
+        CVelorineDoc doc;
+        WriteFileBytes("temp.bmp", {'B', 'M'});
+        fs::permissions("Velorine256.rgb", readOnly);
+        fs::permissions("temp.bmp", readOnly);
+    }
+    EXPECT_TRUE(fs::exists("Velorine256.rgb"));
+    EXPECT_TRUE(fs::exists("temp.bmp"));
+    EXPECT_EQ(ReadFileBytes("temp.bmp"), (std::vector<unsigned char> {'B', 'M'}));
+
+    // Only the read-only one stays; writable by the owner alone is writable.
+    fs::remove("Velorine256.rgb");
+    {
+        CVelorineDoc doc;
+        fs::permissions("Velorine256.rgb", fs::perms::owner_read | fs::perms::owner_write);
+    }
+    EXPECT_FALSE(fs::exists("Velorine256.rgb"));
+    EXPECT_TRUE(fs::exists("temp.bmp"));
+}
+
 } // namespace

@@ -221,6 +221,39 @@ TEST_F(CopyTest, SelectAllWithZoomDisplayCopiesTheStretchedPicture)
     EXPECT_EQ(copied.pixel(699, 599), QuadrantColour(2));
 }
 
+// Between Select All and Copy the window moves and changes size, as entering full screen does.
+TEST_F(CopyTest, SelectAllThenMoveAndResizeCopiesTheClientAreaAsItIsNow)
+{
+    m_pDoc->m_bZoomDisplay = false;
+    SetClientSize(600, 520);
+    m_pFrame->move(37, 23);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Route(ID_SELECT_ALL));
+    m_pFrame->move(-5, -40);
+    SetClientSize(800, 650);
+    ASSERT_NE(m_pView->ClientToScreen(QPoint(0, 0)), QPoint(37, 23));
+    ASSERT_TRUE(Route(ID_EDIT_COPY));
+    QImage copied = Clipboard();
+    ASSERT_EQ(copied.size(), QSize(800, 650));
+    EXPECT_EQ(copied.copy(0, 0, 512, 512), Grab().copy(0, 0, 512, 512));
+    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
+    EXPECT_EQ(copied.pixel(511, 511), QuadrantColour(2));
+    EXPECT_EQ(copied.pixel(512, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(copied.pixel(799, 649), qRgb(255, 255, 255));
+
+    // Stretched: the whole copy is the picture at the new size.
+    m_pDoc->m_bZoomDisplay = true;
+    m_pFrame->move(250, 120);
+    SetClientSize(300, 200);
+    ASSERT_TRUE(Route(ID_EDIT_COPY));
+    copied = Clipboard();
+    ASSERT_EQ(copied.size(), QSize(300, 200));
+    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
+    EXPECT_EQ(copied.pixel(299, 0), QuadrantColour(4));
+    EXPECT_EQ(copied.pixel(0, 199), QuadrantColour(1));
+    EXPECT_EQ(copied.pixel(299, 199), QuadrantColour(2));
+}
+
 TEST_F(CopyTest, ADraggedSelectionCopiesItsRectangleClippedToTheClientArea)
 {
     m_pDoc->m_bZoomDisplay = false;

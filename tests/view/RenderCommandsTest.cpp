@@ -175,6 +175,42 @@ TEST_F(RenderTest, APendingZoomAppliesToTheRectangleTheCommandStores)
     EXPECT_EQ(v.m_dJuliaTop, -1.5 + ((256 - 511) / 256.0) * 3.0);
 }
 
+TEST_F(RenderTest, AZoomWithoutAClientAreaKeepsTheWindow)
+{
+    CVelorineView &v = *m_pView;
+    for (const QSize size : {QSize(0, 300), QSize(300, 0), QSize(0, 0)}) {
+        SetClientSize(size.width(), size.height());
+        v.m_nSelX1 = 10;
+        v.m_nSelX2 = 200;
+        v.m_nSelY2 = 20;
+        v.m_nSelY1 = 150;
+        v.m_bZoomPending = true;
+        ASSERT_TRUE(Route(ID_MANDELBROT));
+        EXPECT_EQ(v.m_params.m_dMandelXMin, -2.25);
+        EXPECT_EQ(v.m_params.m_dMandelXMax, 0.75);
+        EXPECT_EQ(v.m_params.m_dMandelYMin, -1.5);
+        EXPECT_EQ(v.m_params.m_dMandelYMax, 1.5);
+        EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(MandelbrotBuffer(-2.25, 0.75, -1.5, 1.5)));
+
+        ASSERT_TRUE(Route(ID_JULIA));
+        v.m_bZoomPending = true;
+        ASSERT_TRUE(Route(ID_ZOOM_IN));
+        EXPECT_EQ(v.m_dJuliaLeft, -1.5);
+        EXPECT_EQ(v.m_dJuliaRight, 1.5);
+        EXPECT_EQ(v.m_dJuliaBottom, -1.5);
+        EXPECT_EQ(v.m_dJuliaTop, 1.5);
+        EXPECT_EQ(ReadFileBytes("temp.bmp"),
+                  Composed(JuliaBuffer(kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, -1.5, 1.5)));
+        ASSERT_TRUE(Route(ID_MANDELBROT));
+    }
+    const CVelorineView::PlaneWindow old {-2.0, 1.0, -1.0, 1.0};
+    const CVelorineView::PlaneWindow w = CVelorineView::ZoomWindow(old, 1, 2, 3, 4, 0.0, 512.0);
+    EXPECT_EQ(w.xMin, -2.0);
+    EXPECT_EQ(w.xMax, 1.0);
+    EXPECT_EQ(w.yMin, -1.0);
+    EXPECT_EQ(w.yMax, 1.0);
+}
+
 TEST_F(RenderTest, OtherCommandsLeaveTheWindowsAndAPendingZoomAlone)
 {
     CVelorineView &v = *m_pView;
