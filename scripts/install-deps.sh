@@ -11,6 +11,10 @@ packages=(
     fonts-wqy-microhei                # Chinese glyphs for the interface
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
 )
+# `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build.
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
