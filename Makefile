@@ -55,3 +55,14 @@ fuzz:
 	$(FUZZBUILD)/tests/fuzz/velorine-fuzz-dib -max_total_time=$(FUZZ_SECONDS) -timeout=30 \
 	    -rss_limit_mb=2560 -artifact_prefix=$(CURDIR)/tests/data/fuzz-crashes/ \
 	    $(FUZZBUILD)/corpus tests/data/bmpsuite
+
+# The Debian package, from a Release build of its own installed under /usr.
+PACKAGEBUILD ?= build-package
+
+.PHONY: package
+package: deps
+	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DVELORINE_BUILD_TESTS=OFF \
+	      -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGEBUILD) -j $(JOBS)
+	cd $(PACKAGEBUILD) && cpack -G DEB
+	@ls $(PACKAGEBUILD)/velorine_*.deb
