@@ -41,3 +41,18 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
+
+if(VELORINE_BUILD_TESTS)
+    find_program(VELORINE_DESKTOP_FILE_VALIDATE desktop-file-validate)
+    if(NOT VELORINE_DESKTOP_FILE_VALIDATE)
+        message(FATAL_ERROR "desktop-file-validate not found: install the Debian package "
+                            "desktop-file-utils (scripts/install-deps.sh does)")
+    endif()
+    add_test(NAME Install.ToPrefixAndRunFromThere
+             COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR}
+                     -DPREFIX=${PROJECT_BINARY_DIR}/install-check -DLIBDIR=${CMAKE_INSTALL_LIBDIR}
+                     -DVALIDATE=${VELORINE_DESKTOP_FILE_VALIDATE}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/InstallCheck.cmake)
+    set_tests_properties(Install.ToPrefixAndRunFromThere PROPERTIES TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+endif()

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei                # Chinese glyphs for the interface
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
+    desktop-file-utils                # the install test validates the desktop entry
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build.
 if [ "${1:-}" = fuzz ]; then
