@@ -38,7 +38,8 @@ clean:
 	rm -rf $(BUILD) $(TESTBUILD) build-bench
 
 # libFuzzer on the BMP loader, from the conformance images, for FUZZ_SECONDS; crashing inputs
-# are kept in tests/data/fuzz-crashes/ for the replay test, the grown corpus in build-fuzz.
+# are kept in tests/data/fuzz-crashes/ for the replay test (and seed later runs), the grown
+# corpus in build-fuzz.
 FUZZ_SECONDS ?= 60
 FUZZBUILD ?= build-fuzz
 
@@ -54,7 +55,7 @@ fuzz:
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	$(FUZZBUILD)/tests/fuzz/velorine-fuzz-dib -max_total_time=$(FUZZ_SECONDS) -timeout=30 \
 	    -rss_limit_mb=2560 -artifact_prefix=$(CURDIR)/tests/data/fuzz-crashes/ \
-	    $(FUZZBUILD)/corpus tests/data/bmpsuite
+	    $(FUZZBUILD)/corpus tests/data/bmpsuite tests/data/fuzz-crashes
 
 # The Debian package, from a Release build of its own installed under /usr.
 PACKAGEBUILD ?= build-package
