@@ -63,7 +63,8 @@ fuzz:
 PACKAGEBUILD ?= build-package
 
 .PHONY: package
-package: deps
+package:
+	@scripts/install-deps.sh package
 	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DVELORINE_BUILD_TESTS=OFF \
 	      -DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build $(PACKAGEBUILD) -j $(JOBS)

@@ -12,10 +12,12 @@ packages=(
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
     desktop-file-utils                # the install test validates the desktop entry
 )
-# `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build.
-if [ "${1:-}" = fuzz ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+# `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
+# `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.
+case "${1:-}" in
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+package) packages+=(file dpkg-dev) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
