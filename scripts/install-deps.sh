@@ -12,7 +12,14 @@ packages=(
     qt6-translations-l10n             # Qt's own texts (standard buttons) in Chinese
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
+    desktop-file-utils                # the install test validates the desktop entry
 )
+# `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
+# `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.
+case "${1:-}" in
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+package) packages+=(file dpkg-dev) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
