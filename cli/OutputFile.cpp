@@ -68,6 +68,24 @@ bool OutputFile::Commit(std::ostream &err)
     return true;
 }
 
+bool OutputFile::Write(const std::function<int(std::FILE *)> &fill, std::ostream &err)
+{
+    std::FILE *file = std::fopen(m_strTemp.c_str(), "wbe");
+    int error = file ? fill(file) : errno;
+    if (file) {
+        if (error == 0 && std::fflush(file) != 0)
+            error = errno;
+        if (std::fclose(file) != 0 && error == 0)
+            error = errno;
+    }
+    if (error != 0) {
+        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(error)
+            << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool OutputFile::WriteAll(const void *data, std::size_t size, std::ostream &err)
 {
     if (!Reserve(err))

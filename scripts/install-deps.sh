@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei                # Chinese glyphs for the interface
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
+    libpng-dev                        # the renderer's palette PNG
 )
 
 missing=()

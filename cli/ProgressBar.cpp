@@ -1,0 +1,190 @@
+#include "cli/ProgressBar.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kTick = std::chrono::milliseconds(100);
+constexpr auto kQuietTime = std::chrono::milliseconds(500);
+constexpr int kBarCells = 30;
+constexpr std::size_t kMaxLine = 200;
+
+// What an interrupting signal must clear: the terminal and the length of the line shown.
+std::atomic<int> g_nShownFd {-1};
+std::atomic<std::size_t> g_nShownLength {0};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction g_previous[std::size(kSignals)];
+bool g_installed[std::size(kSignals)] = {};
+
+void WriteAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        data += n;
+        size -= std::size_t(n);
+    }
+}
+
+// Carriage return, blanks over the line, carriage return; async-signal-safe.
+void ClearLine(int fd, std::size_t length)
+{
+    char text[kMaxLine + 2];
+    length = std::min(length, kMaxLine);
+    text[0] = '\r';
+    std::memset(text + 1, ' ', length);
+    text[length + 1] = '\r';
+    WriteAll(fd, text, length + 2);
+}
+
+void OnSignal(int signal)
+{
+    const int fd = g_nShownFd.load();
+    if (fd >= 0)
+        ClearLine(fd, g_nShownLength.load());
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Takes over the interrupting signals that would end the process with their default action;
+// one the caller ignores stays ignored.
+void InstallSignalHandlers()
+{
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        struct sigaction current = {};
+        if (::sigaction(kSignals[i], nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction handler = {};
+        handler.sa_handler = OnSignal;
+        sigemptyset(&handler.sa_mask);
+        g_installed[i] = ::sigaction(kSignals[i], &handler, &g_previous[i]) == 0;
+    }
+}
+
+void RestoreSignalHandlers()
+{
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        if (g_installed[i]) {
+            ::sigaction(kSignals[i], &g_previous[i], nullptr);
+            g_installed[i] = false;
+        }
+}
+
+std::string TimeLeft(double seconds)
+{
+    const long s = long(seconds + 0.5);
+    if (s < 60)
+        return std::to_string(s) + " s left";
+    const long m = s / 60;
+    const std::string ss = std::to_string(s % 60);
+    if (m < 60)
+        return std::to_string(m) + ":" + std::string(2 - ss.size(), '0') + ss + " left";
+    return std::to_string(m / 60) + " h " + std::to_string(m % 60) + " min left";
+}
+
+} // namespace
+
+ProgressBar::ProgressBar(int fd, std::function<WorkDone()> sample)
+    : m_nFd(fd), m_sample(std::move(sample))
+{
+    if (m_nFd < 0)
+        return;
+    InstallSignalHandlers();
+    m_reporter = std::thread([this] { Report(); });
+}
+
+ProgressBar::~ProgressBar()
+{
+    Stop();
+}
+
+void ProgressBar::Stop()
+{
+    if (!m_reporter.joinable())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStopping = true;
+    }
+    m_wake.notify_all();
+    m_reporter.join();
+    RestoreSignalHandlers();
+}
+
+std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
+{
+    const int64_t total = std::max<int64_t>(work.nTotal, 0);
+    const int64_t done = std::clamp<int64_t>(work.nDone, 0, total);
+    const double fraction = total > 0 ? double(done) / double(total) : 0.0;
+    const int percent = int(fraction * 100.0);
+    std::string suffix = std::string(percent < 10        ? "  "
+                                         : percent < 100 ? " "
+                                                         : "")
+        + std::to_string(percent) + "%";
+    if (done > 0 && done < total)
+        suffix += "  " + TimeLeft(elapsed * double(total - done) / double(done));
+    // One column stays free: writing the last one makes some terminals wrap the line.
+    const int room = std::min<int>(columns, int(kMaxLine)) - 1;
+    const int cells = std::min(kBarCells, room - int(suffix.size()) - 3);
+    std::string line;
+    if (cells >= 5) {
+        const int full = int(fraction * cells);
+        line = "[" + std::string(std::size_t(full), '#')
+            + std::string(std::size_t(cells - full), '-') + "] ";
+    }
+    line += suffix;
+    if (int(line.size()) > room)
+        line.resize(std::size_t(std::max(room, 0)));
+    return line;
+}
+
+int ProgressBar::Columns() const
+{
+    struct winsize size = {};
+    if (::ioctl(m_nFd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+void ProgressBar::Draw(const std::string &line)
+{
+    std::string text = "\r" + line;
+    // Blanks over what is left of a longer previous line, then back to its end.
+    if (m_nShown > line.size()) {
+        const std::size_t extra = m_nShown - line.size();
+        text += std::string(extra, ' ') + "\r" + line;
+    }
+    g_nShownLength.store(std::max(m_nShown, line.size()));
+    g_nShownFd.store(m_nFd);
+    WriteAll(m_nFd, text.data(), text.size());
+    m_nShown = line.size();
+    g_nShownLength.store(m_nShown);
+}
+
+void ProgressBar::Report()
+{
+    const Clock::time_point start = Clock::now();
+    std::unique_lock lock(m_mutex);
+    while (!m_wake.wait_for(lock, kTick, [this] { return m_bStopping; })) {
+        const Clock::duration elapsed = Clock::now() - start;
+        if (elapsed < kQuietTime)
+            continue;
+        Draw(Line(m_sample(), std::chrono::duration<double>(elapsed).count(), Columns()));
+    }
+    if (m_nShown > 0) {
+        ClearLine(m_nFd, m_nShown);
+        g_nShownFd.store(-1);
+        m_nShown = 0;
+    }
+}
