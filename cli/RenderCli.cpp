@@ -143,10 +143,11 @@ void ParseSize(const std::string &s, Options &o)
 
 bool SameFile(const std::string &a, const std::string &b)
 {
-    std::error_code ec1, ec2;
-    const auto pa = std::filesystem::weakly_canonical(a, ec1);
-    const auto pb = std::filesystem::weakly_canonical(b, ec2);
-    return ec1 || ec2 ? a == b : pa == pb;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return ec ? a == b : pa == pb;
 }
 
 // The counts of positional arguments each kind takes.
