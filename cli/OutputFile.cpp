@@ -1,5 +1,7 @@
 #include "cli/OutputFile.h"
 
+#include "cli/InterruptCleanup.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,8 +18,10 @@ OutputFile::OutputFile(std::string target) : m_strTarget(std::move(target)) { }
 
 OutputFile::~OutputFile()
 {
-    if (!m_strTemp.empty() && !m_bCommitted)
+    if (!m_strTemp.empty() && !m_bCommitted) {
         ::unlink(m_strTemp.c_str());
+        ForgetTemporary(m_strTemp.c_str());
+    }
 }
 
 bool OutputFile::Reserve(std::ostream &err)
@@ -43,6 +47,7 @@ bool OutputFile::Reserve(std::ostream &err)
     }
     ::close(fd);
     m_strTemp = pattern.data();
+    RememberTemporary(m_strTemp.c_str());
     return true;
 }
 
@@ -65,6 +70,7 @@ bool OutputFile::Commit(std::ostream &err)
         return false;
     }
     m_bCommitted = true;
+    ForgetTemporary(m_strTemp.c_str());
     return true;
 }
 

@@ -1,11 +1,9 @@
 #include "cli/ProgressBar.h"
 
+#include "cli/InterruptCleanup.h"
+
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
-#include <cstring>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -16,70 +14,6 @@ constexpr auto kTick = std::chrono::milliseconds(100);
 constexpr auto kQuietTime = std::chrono::milliseconds(500);
 constexpr int kBarCells = 30;
 constexpr std::size_t kMaxLine = 200;
-
-// What an interrupting signal must clear: the terminal and the length of the line shown.
-std::atomic<int> g_nShownFd {-1};
-std::atomic<std::size_t> g_nShownLength {0};
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction g_previous[std::size(kSignals)];
-bool g_installed[std::size(kSignals)] = {};
-
-void WriteAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        data += n;
-        size -= std::size_t(n);
-    }
-}
-
-// Carriage return, blanks over the line, carriage return; async-signal-safe.
-void ClearLine(int fd, std::size_t length)
-{
-    char text[kMaxLine + 2];
-    length = std::min(length, kMaxLine);
-    text[0] = '\r';
-    std::memset(text + 1, ' ', length);
-    text[length + 1] = '\r';
-    WriteAll(fd, text, length + 2);
-}
-
-void OnSignal(int signal)
-{
-    const int fd = g_nShownFd.load();
-    if (fd >= 0)
-        ClearLine(fd, g_nShownLength.load());
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-// Takes over the interrupting signals that would end the process with their default action;
-// one the caller ignores stays ignored.
-void InstallSignalHandlers()
-{
-    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-        struct sigaction current = {};
-        if (::sigaction(kSignals[i], nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-            continue;
-        struct sigaction handler = {};
-        handler.sa_handler = OnSignal;
-        sigemptyset(&handler.sa_mask);
-        g_installed[i] = ::sigaction(kSignals[i], &handler, &g_previous[i]) == 0;
-    }
-}
-
-void RestoreSignalHandlers()
-{
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        if (g_installed[i]) {
-            ::sigaction(kSignals[i], &g_previous[i], nullptr);
-            g_installed[i] = false;
-        }
-}
 
 std::string TimeLeft(double seconds)
 {
@@ -100,7 +34,6 @@ ProgressBar::ProgressBar(int fd, std::function<WorkDone()> sample)
 {
     if (m_nFd < 0)
         return;
-    InstallSignalHandlers();
     m_reporter = std::thread([this] { Report(); });
 }
 
@@ -119,7 +52,6 @@ void ProgressBar::Stop()
     }
     m_wake.notify_all();
     m_reporter.join();
-    RestoreSignalHandlers();
 }
 
 std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
@@ -165,11 +97,10 @@ void ProgressBar::Draw(const std::string &line)
         const std::size_t extra = m_nShown - line.size();
         text += std::string(extra, ' ') + "\r" + line;
     }
-    g_nShownLength.store(std::max(m_nShown, line.size()));
-    g_nShownFd.store(m_nFd);
-    WriteAll(m_nFd, text.data(), text.size());
+    SetShownLine(m_nFd, std::max(m_nShown, line.size()));
+    WriteFully(m_nFd, text.data(), text.size());
     m_nShown = line.size();
-    g_nShownLength.store(m_nShown);
+    SetShownLine(m_nFd, m_nShown);
 }
 
 void ProgressBar::Report()
@@ -183,8 +114,8 @@ void ProgressBar::Report()
         Draw(Line(m_sample(), std::chrono::duration<double>(elapsed).count(), Columns()));
     }
     if (m_nShown > 0) {
-        ClearLine(m_nFd, m_nShown);
-        g_nShownFd.store(-1);
+        BlankLine(m_nFd, m_nShown);
+        SetShownLine(-1, 0);
         m_nShown = 0;
     }
 }

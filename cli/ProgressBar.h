@@ -2,7 +2,8 @@
 // A one-line progress bar on a terminal, fed by the work done: a reporter thread looks at the
 // work every 100 ms and draws the bar, percentage and time left, but only once the work has
 // lasted half a second, so quick work prints nothing. The line is cleared when the bar is
-// stopped or destroyed, and by an interrupting signal, so no half-finished line stays behind.
+// stopped or destroyed, and by an interrupting signal once InstallInterruptCleanup has run,
+// so no half-finished line stays behind.
 
 #include <condition_variable>
 #include <cstdint>
