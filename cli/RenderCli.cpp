@@ -49,10 +49,10 @@ const char *const kUsage
       "  leaf                                            the leaf over a 512x512 8-bit picture\n"
       "  open FILE.bmp [--png OUT.png]                   print size, bit count and colour "
       "count\n"
-      "mandelbrot and julia: --size WxH draws W x H pixels (2 to 32768 a side, at most 2^28\n"
-      "pixels; default 512x512); --png writes a palette PNG, beside -o when both are given.\n"
-      "-o writes an 8-bit BMP (with --raw: the index bytes); on a terminal long work shows a\n"
-      "progress bar on standard error, which --quiet turns off.\n";
+      "mandelbrot, julia: --size WxH, 2 to 32768 a side and at most 2^28 pixels (default\n"
+      "  512x512); --png FILE writes an 8-bit palette PNG, the only output unless -o is given.\n"
+      "-o writes an 8-bit BMP, with --raw the index bytes instead. On a terminal, long work\n"
+      "shows a progress bar on standard error unless --quiet is given.\n";
 
 struct BadArgument
 {
