@@ -49,11 +49,18 @@ void InstallInterruptCleanup()
             continue;
         struct sigaction handler = {};
         handler.sa_handler = OnInterrupt;
-        sigemptyset(&handler.sa_mask);
-        for (const int other : kSignals)
-            sigaddset(&handler.sa_mask, other);
+        handler.sa_mask = InterruptSignals();
         ::sigaction(signal, &handler, nullptr);
     }
+}
+
+sigset_t InterruptSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kSignals)
+        sigaddset(&set, signal);
+    return set;
 }
 
 bool RememberTemporary(const char *path)

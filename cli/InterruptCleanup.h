@@ -3,10 +3,14 @@
 // ends: unfinished temporary files are removed and a progress line on the terminal is
 // blanked. Signals the caller ignores stay ignored.
 
+#include <csignal>
 #include <cstddef>
 
 // Takes over the interrupting signals that would end the process with their default action.
 void InstallInterruptCleanup();
+
+// The interrupting signals, for a thread that must take them or keep them out.
+sigset_t InterruptSignals();
 
 // A file to remove if the process is interrupted, until it is forgotten. False when there is
 // no room to remember it (the file is then simply not removed).

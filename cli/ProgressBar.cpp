@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -34,7 +35,14 @@ ProgressBar::ProgressBar(int fd, std::function<WorkDone()> sample)
 {
     if (m_nFd < 0)
         return;
-    m_reporter = std::thread([this] { Report(); });
+    // While the bar is up only the reporter takes an interrupt, so the line can never be
+    // drawn again after the handler has blanked it.
+    const sigset_t interrupts = InterruptSignals();
+    pthread_sigmask(SIG_BLOCK, &interrupts, &m_previousMask);
+    m_reporter = std::thread([this, interrupts] {
+        pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+        Report();
+    });
 }
 
 ProgressBar::~ProgressBar()
@@ -52,6 +60,7 @@ void ProgressBar::Stop()
     }
     m_wake.notify_all();
     m_reporter.join();
+    pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
 std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
@@ -60,10 +69,8 @@ std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
     const int64_t done = std::clamp<int64_t>(work.nDone, 0, total);
     const double fraction = total > 0 ? double(done) / double(total) : 0.0;
     const int percent = int(fraction * 100.0);
-    std::string suffix = std::string(percent < 10        ? "  "
-                                         : percent < 100 ? " "
-                                                         : "")
-        + std::to_string(percent) + "%";
+    const std::string number = std::to_string(percent) + "%";
+    std::string suffix = std::string(4 - number.size(), ' ') + number;
     if (done > 0 && done < total)
         suffix += "  " + TimeLeft(elapsed * double(total - done) / double(done));
     // One column stays free: writing the last one makes some terminals wrap the line.

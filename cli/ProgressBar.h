@@ -6,6 +6,7 @@
 // so no half-finished line stays behind.
 
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -45,5 +46,6 @@ private:
     std::condition_variable m_wake;
     bool m_bStopping = false;
     std::size_t m_nShown = 0; // length of the line on screen
+    sigset_t m_previousMask;
     std::thread m_reporter;
 };
