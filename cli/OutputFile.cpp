@@ -32,6 +32,12 @@ bool OutputFile::Reserve(std::ostream &err)
         if (!ec)
             m_strTarget = resolved.string();
     }
+    // A folder cannot be replaced: say so now rather than after the work.
+    if (fs::is_directory(m_strTarget, ec)) {
+        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(EISDIR)
+            << "\n";
+        return false;
+    }
     const fs::path target(m_strTarget);
     fs::path dir = target.parent_path();
     if (dir.empty())

@@ -243,6 +243,10 @@ TEST(RenderSizeTest, TheLargestSizesAreAccepted)
         EXPECT_TRUE(run.err.contains("cannot write missing/out.bmp")) << run.err.toStdString();
         EXPECT_FALSE(run.err.contains("bad argument"));
     }
+    fs::create_directory("folder");
+    const RunResult run = Render({"julia", "--size", "16384x16384", "--png", "folder"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("cannot write folder: Is a directory")) << run.err.toStdString();
 }
 
 TEST(RenderSizeTest, AFailedWriteKeepsTheOldFiles)
