@@ -1,5 +1,7 @@
 #include "cli/OutputFile.h"
 
+#include "cli/InterruptCleanup.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,8 +18,10 @@ OutputFile::OutputFile(std::string target) : m_strTarget(std::move(target)) { }
 
 OutputFile::~OutputFile()
 {
-    if (!m_strTemp.empty() && !m_bCommitted)
+    if (!m_strTemp.empty() && !m_bCommitted) {
         ::unlink(m_strTemp.c_str());
+        ForgetTemporary(m_strTemp.c_str());
+    }
 }
 
 bool OutputFile::Reserve(std::ostream &err)
@@ -27,6 +31,12 @@ bool OutputFile::Reserve(std::ostream &err)
         const fs::path resolved = fs::weakly_canonical(m_strTarget, ec);
         if (!ec)
             m_strTarget = resolved.string();
+    }
+    // A folder cannot be replaced: say so now rather than after the work.
+    if (fs::is_directory(m_strTarget, ec)) {
+        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(EISDIR)
+            << "\n";
+        return false;
     }
     const fs::path target(m_strTarget);
     fs::path dir = target.parent_path();
@@ -43,6 +53,7 @@ bool OutputFile::Reserve(std::ostream &err)
     }
     ::close(fd);
     m_strTemp = pattern.data();
+    RememberTemporary(m_strTemp.c_str());
     return true;
 }
 
@@ -65,6 +76,25 @@ bool OutputFile::Commit(std::ostream &err)
         return false;
     }
     m_bCommitted = true;
+    ForgetTemporary(m_strTemp.c_str());
+    return true;
+}
+
+bool OutputFile::Write(const std::function<int(std::FILE *)> &fill, std::ostream &err)
+{
+    std::FILE *file = std::fopen(m_strTemp.c_str(), "wbe");
+    int error = file ? fill(file) : errno;
+    if (file) {
+        if (error == 0 && std::fflush(file) != 0)
+            error = errno;
+        if (std::fclose(file) != 0 && error == 0)
+            error = errno;
+    }
+    if (error != 0) {
+        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(error)
+            << "\n";
+        return false;
+    }
     return true;
 }
 

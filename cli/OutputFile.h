@@ -4,6 +4,8 @@
 // target is written through; an existing target keeps its permissions.
 
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -21,6 +23,9 @@ public:
     const std::string &Path() const { return m_strTemp; }
     // Puts the temporary file in the target's place.
     bool Commit(std::ostream &err);
+    // Fills the temporary file (Reserve first) through a buffered stream. fill returns 0 or the
+    // errno value of its failure; false, with a line on err, when it or the closing fails.
+    bool Write(const std::function<int(std::FILE *)> &fill, std::ostream &err);
     // Reserve, write size bytes, Commit.
     bool WriteAll(const void *data, std::size_t size, std::ostream &err);
 

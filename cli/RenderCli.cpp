@@ -1,26 +1,35 @@
 #include "cli/RenderCli.h"
 
+#include "cli/IndexImageWriter.h"
 #include "cli/OutputFile.h"
+#include "cli/ProgressBar.h"
 #include "cli/TemporaryFile.h"
 #include "fractals/FractalParams.h"
 #include "fractals/Leaf.h"
+#include "fractals/Progress.h"
 #include "fractals/Random.h"
 #include "image/CDib.h"
+#include "platform/BmpFormat.h"
 #include "platform/CDC.h"
+#include "platform/CFile.h"
 #include "platform/Exceptions.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <new>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace {
 
@@ -29,6 +38,7 @@ constexpr std::size_t kBufferSize = std::size_t(kPicture) * kPicture;
 
 const char *const kUsage
     = "usage: velorine-render KIND [ARGS...] [-o FILE] [--palette FILE.rgb] [--seed N] [--raw]\n"
+      "                       [--size WxH] [--png FILE.png] [--quiet]\n"
       "  mandelbrot [XMIN XMAX YMIN YMAX [BAILOUT]]      defaults: -2.25 0.75 -1.5 1.5 100\n"
       "  julia      [CX CY [XMIN XMAX YMIN YMAX]]        defaults: -0.22375 0.76508, -1.5..1.5\n"
       "  martin     [A B C [ITERATIONS]]                 defaults: 10 100 -10 600000\n"
@@ -38,7 +48,11 @@ const char *const kUsage
       "  dla                                             the seed block and five passes\n"
       "  leaf                                            the leaf over a 512x512 8-bit picture\n"
       "  open FILE.bmp [--png OUT.png]                   print size, bit count and colour "
-      "count\n";
+      "count\n"
+      "mandelbrot, julia: --size WxH, 2 to 32768 a side and at most 2^28 pixels (default\n"
+      "  512x512); --png FILE writes an 8-bit palette PNG, the only output unless -o is given.\n"
+      "-o writes an 8-bit BMP, with --raw the index bytes instead. On a terminal, long work\n"
+      "shows a progress bar on standard error unless --quiet is given.\n";
 
 struct BadArgument
 {
@@ -54,7 +68,11 @@ struct Options
     std::optional<std::string> palette;
     std::optional<std::string> png;
     std::optional<uint32_t> seed;
+    int nWidth = kPicture;
+    int nHeight = kPicture;
+    bool bSized = false;
     bool bRaw = false;
+    bool bQuiet = false;
 };
 
 // Numbers in the C locale whatever the environment says: from_chars ignores the locale.
@@ -96,6 +114,42 @@ int Integer(const std::string &s)
     throw BadArgument {s, "not a whole number in the int range"};
 }
 
+// "WxH": two runs of decimal digits and nothing else, each side and the pixel count within
+// what CDib can hold.
+void ParseSize(const std::string &s, Options &o)
+{
+    const std::size_t x = s.find('x');
+    const auto side = [&s](std::size_t first, std::size_t last) -> std::optional<int64_t> {
+        if (first >= last || last - first > 9)
+            return std::nullopt;
+        for (std::size_t i = first; i < last; ++i)
+            if (s[i] < '0' || s[i] > '9')
+                return std::nullopt;
+        return std::stoll(s.substr(first, last - first));
+    };
+    const auto w = x == std::string::npos ? std::nullopt : side(0, x);
+    const auto h = x == std::string::npos ? std::nullopt : side(x + 1, s.size());
+    if (!w || !h)
+        throw BadArgument {s, "a size is WIDTHxHEIGHT in whole pixels, such as 1920x1080"};
+    if (*w < 2 || *h < 2 || *w > kMaxDibSide || *h > kMaxDibSide)
+        throw BadArgument {s, "each side must be from 2 to 32768 pixels"};
+    if (uint64_t(*w) * uint64_t(*h) > kMaxDibPixels)
+        throw BadArgument {s,
+                           "at most 268435456 (2^28) pixels, this is " + std::to_string(*w * *h)};
+    o.nWidth = int(*w);
+    o.nHeight = int(*h);
+    o.bSized = true;
+}
+
+bool SameFile(const std::string &a, const std::string &b)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return ec ? a == b : pa == pb;
+}
+
 // The counts of positional arguments each kind takes.
 const std::map<std::string, std::vector<std::size_t>> &Kinds()
 {
@@ -134,8 +188,12 @@ Options Parse(const std::vector<std::string> &args)
             if (!seed)
                 throw BadArgument {s, "seed must be a whole number from 0 to 4294967295"};
             o.seed = *seed;
-        } else if (a == "--raw")
+        } else if (a == "--size")
+            ParseSize(value(), o);
+        else if (a == "--raw")
             o.bRaw = true;
+        else if (a == "--quiet")
+            o.bQuiet = true;
         else if (a.size() > 1 && a[0] == '-' && !ParseDouble(a) && a != "--")
             throw BadArgument {a, "unknown option"};
         else
@@ -147,6 +205,9 @@ Options Parse(const std::vector<std::string> &args)
         throw BadArgument {tooMany ? o.positional[counts.back()] : o.strKind,
                            tooMany ? "too many arguments" : "wrong number of arguments"};
     }
+    const bool escapeTime = o.strKind == "mandelbrot" || o.strKind == "julia";
+    if (o.bSized && !escapeTime)
+        throw BadArgument {"--size", "only mandelbrot and julia take a size"};
     if (o.strKind == "open") {
         if (o.bRaw)
             throw BadArgument {"--raw", "not used by open"};
@@ -155,12 +216,19 @@ Options Parse(const std::vector<std::string> &args)
         if (o.output && o.output->empty())
             throw BadArgument {"-o", "empty file name"};
     } else {
-        if (o.png)
-            throw BadArgument {"--png", "only open writes a PNG"};
-        if (!o.output)
+        if (o.png && !escapeTime)
+            throw BadArgument {"--png", "only open, mandelbrot and julia write a PNG"};
+        if (o.png && o.png->empty())
+            throw BadArgument {"--png", "empty file name"};
+        if (o.png && o.bRaw && !o.output)
+            throw BadArgument {"--raw", "with --png, name the raw file with -o"};
+        // A PNG alone is all that is asked for; otherwise the BMP goes to a default name.
+        if (!o.output && !o.png)
             o.output = o.strKind + ".bmp";
-        if (o.output->empty())
+        if (o.output && o.output->empty())
             throw BadArgument {"-o", "empty file name"};
+        if (o.output && o.png && SameFile(*o.output, *o.png))
+            throw BadArgument {*o.png, "-o and --png name the same file"};
     }
     return o;
 }
@@ -176,36 +244,56 @@ int IntegerAt(const Options &o, std::size_t i, int fallback)
     return i < o.positional.size() ? Integer(o.positional[i]) : fallback;
 }
 
-// Fills the index buffer of every kind but the leaf and open. Parses the numbers first, so a
-// bad one is reported before any work.
-std::vector<uint8_t> Generate(const Options &o, uint32_t seed)
+// A generator call with its numbers read, and how much work its progress record will count
+// (0: too quick to be worth a bar).
+struct Job
 {
-    FractalParams params;
-    std::vector<uint8_t> buffer(kBufferSize, 0);
-    uint8_t *p = buffer.data();
+    std::function<void(uint8_t *, GeneratorProgress *)> run;
+    int64_t nWork = 0;
+};
+
+// Reads the numbers of every kind but the leaf and open, so a bad one is reported before any
+// file is touched or any work done. The buffer the job fills starts as zeros.
+Job Plan(const Options &o, uint32_t seed)
+{
+    const FractalParams defaults;
+    const int w = o.nWidth;
+    const int h = o.nHeight;
     const std::string &k = o.strKind;
     if (k == "mandelbrot") {
-        const double xMin = RealAt(o, 0, params.m_dMandelXMin);
-        const double xMax = RealAt(o, 1, params.m_dMandelXMax);
-        const double yMin = RealAt(o, 2, params.m_dMandelYMin);
-        const double yMax = RealAt(o, 3, params.m_dMandelYMax);
-        const double bailout = RealAt(o, 4, params.m_dMandelBailout);
-        params.Mandelbrot(p, kPicture, kPicture, xMin, xMax, yMin, yMax, bailout);
-    } else if (k == "julia") {
+        const double xMin = RealAt(o, 0, defaults.m_dMandelXMin);
+        const double xMax = RealAt(o, 1, defaults.m_dMandelXMax);
+        const double yMin = RealAt(o, 2, defaults.m_dMandelYMin);
+        const double yMax = RealAt(o, 3, defaults.m_dMandelYMax);
+        const double bailout = RealAt(o, 4, defaults.m_dMandelBailout);
+        return {[=](uint8_t *p, GeneratorProgress *progress) {
+                    FractalParams().Mandelbrot(p, w, h, xMin, xMax, yMin, yMax, bailout, progress);
+                },
+                int64_t(w) * h};
+    }
+    if (k == "julia") {
         const double cx = RealAt(o, 0, kDefaultJuliaCX);
         const double cy = RealAt(o, 1, kDefaultJuliaCY);
         const double xMin = RealAt(o, 2, -1.5);
         const double xMax = RealAt(o, 3, 1.5);
         const double yMin = RealAt(o, 4, -1.5);
         const double yMax = RealAt(o, 5, 1.5);
-        params.Julia(p, kPicture, kPicture, cx, cy, xMin, xMax, yMin, yMax);
-    } else if (k == "martin") {
+        return {[=](uint8_t *p, GeneratorProgress *progress) {
+                    FractalParams().Julia(p, w, h, cx, cy, xMin, xMax, yMin, yMax, progress);
+                },
+                int64_t(w) * h};
+    }
+    if (k == "martin") {
         const double a = RealAt(o, 0, 10.0);
         const double b = RealAt(o, 1, 100.0);
         const double c = RealAt(o, 2, -10.0);
         const int iterations = IntegerAt(o, 3, 600000);
-        params.Martin(p, kPicture, kPicture, a, b, c, iterations);
-    } else if (k == "mira") {
+        return {[=](uint8_t *p, GeneratorProgress *progress) {
+                    FractalParams().Martin(p, h, w, a, b, c, iterations, progress);
+                },
+                std::max(iterations, 0)};
+    }
+    if (k == "mira") {
         const double a = RealAt(o, 0, -0.25);
         const double b = RealAt(o, 1, 0.998);
         const double sx = RealAt(o, 2, 3.0);
@@ -215,20 +303,32 @@ std::vector<uint8_t> Generate(const Options &o, uint32_t seed)
         const int x2 = IntegerAt(o, 6, 16);
         const int y2 = IntegerAt(o, 7, 12);
         const int iterations = IntegerAt(o, 8, 600000);
-        params.Mira(p, kPicture, kPicture, a, b, sx, sy, x1, y1, x2, y2, iterations);
-    } else if (k == "wallpaper") {
+        return {[=](uint8_t *p, GeneratorProgress *progress) {
+                    FractalParams().Mira(p, h, w, a, b, sx, sy, x1, y1, x2, y2, iterations,
+                                         progress);
+                },
+                std::max(iterations, 0)};
+    }
+    if (k == "wallpaper") {
         const int u = IntegerAt(o, 0, 10);
         const int v = IntegerAt(o, 1, 10);
         const int span = IntegerAt(o, 2, 80);
-        params.Wallpaper(p, kPicture, kPicture, u, v, span);
-    } else if (k == "dla") {
-        for (int row = 254; row <= 257; ++row)
-            for (int col = 254; col <= 257; ++col)
-                buffer[std::size_t(row) * kPicture + col] = 255;
-        for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
-            params.Dla(p, kPicture, kPicture, 2000, radius, seed);
+        return {[=](uint8_t *p, GeneratorProgress *) {
+                    FractalParams().Wallpaper(p, h, w, u, v, span);
+                },
+                0};
     }
-    return buffer;
+    // DLA: the command's seed block, then its five passes on one progress record.
+    constexpr int kParticles = 2000;
+    static constexpr double kRadii[] = {0.12, 0.18, 0.24, 0.31, 0.37};
+    return {[=](uint8_t *p, GeneratorProgress *progress) {
+                for (int row = 254; row <= 257; ++row)
+                    for (int col = 254; col <= 257; ++col)
+                        p[std::size_t(row) * kPicture + col] = 255;
+                for (const double radius : kRadii)
+                    FractalParams().Dla(p, h, w, kParticles, radius, seed, progress);
+            },
+            int64_t(kParticles) * int64_t(std::size(kRadii))};
 }
 
 std::string FileError(const CFileException &e)
@@ -294,6 +394,37 @@ int Open(const Options &o, std::ostream &out, std::ostream &err)
     return 0;
 }
 
+// The palette file the picture is composed with: the user's, or the default palette written
+// to a scratch file that lives as long as holder.
+std::optional<std::string> PalettePath(const Options &o, std::optional<TemporaryFile> &holder,
+                                       std::ostream &err)
+{
+    if (o.palette)
+        return *o.palette;
+    holder.emplace("velorine-palette");
+    if (!holder->Create(err) || !CDib().WriteDefaultPalette(holder->Path().c_str())) {
+        err << "velorine-render: cannot write the default palette\n";
+        return std::nullopt;
+    }
+    return holder->Path();
+}
+
+// The colour table as Compose takes it: the file's first 1024 bytes. A file that cannot be
+// opened raises CFileException; a short one gives the program's error box and nothing.
+std::optional<PaletteTable> ReadPalette(const std::string &path, std::ostream &err)
+{
+    PaletteTable table;
+    CFile file(path.c_str(), CFile::modeRead);
+    const std::size_t got = file.Read(table.data(), table.size());
+    file.Close();
+    if (got < table.size()) {
+        CDib().ShowError(nullptr);
+        err << "velorine-render: " << path << ": a palette needs 1024 bytes\n";
+        return std::nullopt;
+    }
+    return table;
+}
+
 // The leaf painted over a picture composed with the palette: the picture's own colour table.
 int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std::ostream &err)
 {
@@ -321,41 +452,72 @@ int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std:
     return 0;
 }
 
-int Render(const Options &o, std::ostream &err)
+int Render(const Options &o, std::ostream &err, int nProgressFd)
 {
     const uint32_t seed = o.seed ? *o.seed : Random::TimeSeed();
-    std::optional<std::vector<uint8_t>> buffer;
-    if (o.strKind != "leaf")
-        buffer = Generate(o, seed);
-    if (buffer && o.bRaw) {
-        OutputFile raw(*o.output);
-        return raw.WriteAll(buffer->data(), buffer->size(), err) ? 0 : 1;
-    }
-
     std::optional<TemporaryFile> defaultPalette;
-    std::string palette;
-    if (o.palette) {
-        palette = *o.palette;
-    } else {
-        defaultPalette.emplace("velorine-palette");
-        if (!defaultPalette->Create(err)
-            || !CDib().WriteDefaultPalette(defaultPalette->Path().c_str())) {
-            err << "velorine-render: cannot write the default palette\n";
-            return 1;
-        }
-        palette = defaultPalette->Path();
+    if (o.strKind == "leaf") {
+        const auto palette = PalettePath(o, defaultPalette, err);
+        return palette ? RenderLeaf(o, *palette, seed, err) : 1;
     }
-    if (!buffer)
-        return RenderLeaf(o, palette, seed, err);
+    const Job job = Plan(o, seed);
 
-    OutputFile bmp(*o.output);
-    if (!bmp.Reserve(err))
-        return 1;
-    if (!CDib().Compose(bmp.Path().c_str(), palette.c_str(), buffer->data())) {
-        err << "velorine-render: " << palette << ": a palette needs 1024 bytes\n";
-        return 1;
+    // Everything that can be refused is refused before the work starts.
+    const bool bmp = o.output && !o.bRaw;
+    std::optional<PaletteTable> palette;
+    if (bmp || o.png) {
+        const auto path = PalettePath(o, defaultPalette, err);
+        if (!path || !(palette = ReadPalette(*path, err)))
+            return 1;
     }
-    return bmp.Commit(err) ? 0 : 1;
+    std::optional<OutputFile> output;
+    std::optional<OutputFile> png;
+    if (o.output && !output.emplace(*o.output).Reserve(err))
+        return 1;
+    if (o.png && !png.emplace(*o.png).Reserve(err))
+        return 1;
+
+    const int w = o.nWidth;
+    const int h = o.nHeight;
+    const std::size_t pixels = std::size_t(w) * std::size_t(h);
+    std::vector<uint8_t> buffer(pixels, 0);
+    const uint8_t *indices = buffer.data();
+    GeneratorProgress generated;
+    GeneratorProgress written;
+    const int64_t total = job.nWork + int64_t(pixels) * ((bmp ? 1 : 0) + (png ? 1 : 0));
+    // Messages wait until the bar is gone, so they never share its line.
+    std::ostringstream failures;
+    bool ok = true;
+    {
+        ProgressBar bar(o.bQuiet || job.nWork == 0 ? -1 : nProgressFd, [&] {
+            return WorkDone {generated.Done() + written.Done(), total};
+        });
+        job.run(buffer.data(), &generated);
+        if (o.bRaw) {
+            ok = output->Write(
+                [&](std::FILE *file) {
+                    return std::fwrite(indices, 1, pixels, file) == pixels
+                        ? 0
+                        : (errno != 0 ? errno : EIO);
+                },
+                failures);
+        } else if (bmp) {
+            ok = output->Write(
+                [&](std::FILE *file) {
+                    return WriteIndexBmp(file, indices, w, h, *palette, &written);
+                },
+                failures);
+        }
+        if (ok && png) {
+            ok = png->Write(
+                [&](std::FILE *file) {
+                    return WriteIndexPng(file, indices, w, h, *palette, &written);
+                },
+                failures);
+        }
+    }
+    err << failures.str();
+    return ok && (!output || output->Commit(err)) && (!png || png->Commit(err)) ? 0 : 1;
 }
 
 } // namespace
@@ -365,11 +527,12 @@ const char *RenderUsage()
     return kUsage;
 }
 
-int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+               int nProgressFd)
 {
     try {
         const Options o = Parse(args);
-        return o.strKind == "open" ? Open(o, out, err) : Render(o, err);
+        return o.strKind == "open" ? Open(o, out, err) : Render(o, err, nProgressFd);
     } catch (const BadArgument &e) {
         err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n" << kUsage;
         return 2;
@@ -377,6 +540,9 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
         err << "velorine-render: " << FileError(e) << "\n";
         return 1;
     } catch (const CMemoryException &) {
+        err << "velorine-render: out of memory\n";
+        return 1;
+    } catch (const std::bad_alloc &) {
         err << "velorine-render: out of memory\n";
         return 1;
     }

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
-// args excludes the program name.
-int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+// args excludes the program name. A progress bar for long work is drawn on nProgressFd, a
+// terminal, unless it is negative.
+int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+               int nProgressFd = -1);
 
 // The usage text, one line per kind.
 const char *RenderUsage();

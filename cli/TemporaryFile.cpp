@@ -1,5 +1,7 @@
 #include "cli/TemporaryFile.h"
 
+#include "cli/InterruptCleanup.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,8 +14,10 @@ TemporaryFile::TemporaryFile(std::string prefix) : m_strPrefix(std::move(prefix)
 
 TemporaryFile::~TemporaryFile()
 {
-    if (!m_strPath.empty())
+    if (!m_strPath.empty()) {
         ::unlink(m_strPath.c_str());
+        ForgetTemporary(m_strPath.c_str());
+    }
 }
 
 bool TemporaryFile::Create(std::ostream &err)
@@ -33,5 +37,6 @@ bool TemporaryFile::Create(std::ostream &err)
     }
     ::close(fd);
     m_strPath = pattern.data();
+    RememberTemporary(m_strPath.c_str());
     return true;
 }

@@ -1,5 +1,7 @@
 #include "fractals/FastDla.h"
 
+#include "fractals/Progress.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -272,7 +274,8 @@ bool AnyOccupied(const uint8_t *buffer, int width, int rowLow, int rowHigh, int 
 
 } // namespace
 
-void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed)
+void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed,
+         GeneratorProgress *pProgress)
 {
     if (!buffer || height <= 0 || width <= 0 || particles <= 0)
         return;
@@ -297,7 +300,12 @@ void Dla(uint8_t *buffer, int height, int width, int particles, double radius, u
     };
     DistanceMap distance(buffer, height, width, rowLow, rowHigh, columnLow, columnHigh);
     Draws draws(seed, Tables());
+    if (pProgress)
+        pProgress->Start(particles);
     for (int p = 0; p < particles; ++p) {
+        // The particle before this one is done, stuck or refused at its launch cell.
+        if (pProgress && p > 0)
+            pProgress->Advance(1);
         const int side8 = draws.Next() % 8;
         const int t = draws.Next() % d;
         const int launchRow[8] = {cr + t, cr - d, cr + t, cr + d, cr - t, cr - d, cr - t, cr + d};
@@ -323,6 +331,8 @@ void Dla(uint8_t *buffer, int height, int width, int particles, double radius, u
         cell(row, column) = 255;
         distance.Occupy(row, column);
     }
+    if (pProgress)
+        pProgress->Advance(1);
 }
 
 } // namespace fast

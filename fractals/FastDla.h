@@ -7,9 +7,13 @@
 
 #include <cstdint>
 
+class GeneratorProgress;
+
 namespace fast {
 
-// Same arguments and buffer layout as FractalParams::Dla, from the given seed.
-void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed);
+// Same arguments and buffer layout as FractalParams::Dla, from the given seed. A progress
+// record, when given, counts the finished particles.
+void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed,
+         GeneratorProgress *pProgress = nullptr);
 
 } // namespace fast

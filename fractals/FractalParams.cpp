@@ -48,15 +48,16 @@ void FractalParams::Julia(uint8_t *buffer, int width, int height, const double &
 }
 
 void FractalParams::Martin(uint8_t *buffer, int height, int width, double a, double b, double c,
-                           int iterations)
+                           int iterations, GeneratorProgress *pProgress)
 {
-    reference::Martin(buffer, height, width, a, b, c, iterations);
+    reference::Martin(buffer, height, width, a, b, c, iterations, pProgress);
 }
 
 void FractalParams::Mira(uint8_t *buffer, int height, int width, double a, double b, double sx,
-                         double sy, int x1, int y1, int x2, int y2, int iterations)
+                         double sy, int x1, int y1, int x2, int y2, int iterations,
+                         GeneratorProgress *pProgress)
 {
-    reference::Mira(buffer, height, width, a, b, sx, sy, x1, y1, x2, y2, iterations);
+    reference::Mira(buffer, height, width, a, b, sx, sy, x1, y1, x2, y2, iterations, pProgress);
 }
 
 void FractalParams::Wallpaper(uint8_t *buffer, int height, int width, int uStart, int vStart,
@@ -71,7 +72,7 @@ void FractalParams::Dla(uint8_t *buffer, int height, int width, int particles, d
 }
 
 void FractalParams::Dla(uint8_t *buffer, int height, int width, int particles, double radius,
-                        uint32_t seed)
+                        uint32_t seed, GeneratorProgress *pProgress)
 {
-    fast::Dla(buffer, height, width, particles, radius, seed);
+    fast::Dla(buffer, height, width, particles, radius, seed, pProgress);
 }

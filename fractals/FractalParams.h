@@ -22,15 +22,19 @@ public:
     void Julia(uint8_t *buffer, int width, int height, const double &cx, const double &cy,
                double xMin, double xMax, double yMin, double yMax,
                GeneratorProgress *pProgress = nullptr);
+    // A progress record, when given, counts the steps of the orbit.
     void Martin(uint8_t *buffer, int height, int width, double a, double b, double c,
-                int iterations);
+                int iterations, GeneratorProgress *pProgress = nullptr);
     void Mira(uint8_t *buffer, int height, int width, double a, double b, double sx, double sy,
-              int x1, int y1, int x2, int y2, int iterations);
+              int x1, int y1, int x2, int y2, int iterations,
+              GeneratorProgress *pProgress = nullptr);
     void Wallpaper(uint8_t *buffer, int height, int width, int uStart, int vStart, int span);
     // Seeds the random generator with the current time in seconds.
     void Dla(uint8_t *buffer, int height, int width, int particles, double radius);
-    // The same walk from a given seed (tests and the renderer).
-    void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed);
+    // The same walk from a given seed (tests and the renderer). A progress record, when given,
+    // counts the particles.
+    void Dla(uint8_t *buffer, int height, int width, int particles, double radius, uint32_t seed,
+             GeneratorProgress *pProgress = nullptr);
 
     double m_dJuliaXMin;
     double m_dJuliaXMax;

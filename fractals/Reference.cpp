@@ -1,5 +1,6 @@
 #include "fractals/Reference.h"
 
+#include "fractals/Progress.h"
 #include "fractals/Random.h"
 
 #include <cmath>
@@ -41,6 +42,37 @@ std::size_t Area(int height, int width)
 {
     return static_cast<std::size_t>(height) * static_cast<std::size_t>(width);
 }
+
+// Reports an orbit's steps in blocks, so counting costs nothing next to the steps themselves.
+class StepCounter
+{
+public:
+    StepCounter(GeneratorProgress *pProgress, int iterations) : m_pProgress(pProgress)
+    {
+        if (m_pProgress)
+            m_pProgress->Start(iterations > 0 ? iterations : 0);
+    }
+    ~StepCounter()
+    {
+        if (m_pProgress && m_nPending > 0)
+            m_pProgress->Advance(m_nPending);
+    }
+    StepCounter(const StepCounter &) = delete;
+    StepCounter &operator=(const StepCounter &) = delete;
+
+    void Step()
+    {
+        if (++m_nPending == kBlock && m_pProgress) {
+            m_pProgress->Advance(kBlock);
+            m_nPending = 0;
+        }
+    }
+
+private:
+    static constexpr int64_t kBlock = 1 << 16;
+    GeneratorProgress *m_pProgress;
+    int64_t m_nPending = 0;
+};
 
 } // namespace
 
@@ -105,10 +137,12 @@ void Julia(uint8_t *buffer, int width, int height, const double &cx, const doubl
     }
 }
 
-void Martin(uint8_t *buffer, int height, int width, double a, double b, double c, int iterations)
+void Martin(uint8_t *buffer, int height, int width, double a, double b, double c, int iterations,
+            GeneratorProgress *pProgress)
 {
     if (height <= 0 || width <= 0)
         return;
+    StepCounter steps(pProgress, iterations);
     std::memset(buffer, 0, Area(height, width));
     const int cr = height / 2;
     const int cc = width / 2;
@@ -123,14 +157,16 @@ void Martin(uint8_t *buffer, int height, int width, double a, double b, double c
         y = yn;
         if (uint8_t *cell = Cell(buffer, height, width, x, y, cr, cc); cell && *cell < 255)
             ++*cell;
+        steps.Step();
     }
 }
 
 void Mira(uint8_t *buffer, int height, int width, double a, double b, double sx, double sy, int x1,
-          int y1, int x2, int y2, int iterations)
+          int y1, int x2, int y2, int iterations, GeneratorProgress *pProgress)
 {
     if (height <= 0 || width <= 0)
         return;
+    StepCounter steps(pProgress, iterations);
     if (x1 > x2)
         std::swap(x1, x2);
     if (y1 > y2)
@@ -152,6 +188,7 @@ void Mira(uint8_t *buffer, int height, int width, double a, double b, double sx,
         if (uint8_t *cell
             = Cell(buffer, height, width, x / spanX * height, y / spanY * width, cr, cc))
             *cell = 255;
+        steps.Step();
     }
 }
 

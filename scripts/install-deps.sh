@@ -13,6 +13,7 @@ packages=(
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
     desktop-file-utils                # the install test validates the desktop entry
+    libpng-dev                        # the renderer's palette PNG
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.
