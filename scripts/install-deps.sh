@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei                # Chinese glyphs for the interface
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
+    xdotool xclip                     # the real-display tests: X input and the clipboard
 )
 
 missing=()
