@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -29,11 +30,6 @@ void Poll()
 {
     QCoreApplication::processEvents();
     QThread::msleep(25);
-}
-
-bool IsGrey(QRgb c)
-{
-    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
 }
 
 } // namespace
@@ -152,7 +148,7 @@ bool DesktopSession::Start(const QStringList &extraEnv)
         return false;
     }
     // With no window manager nobody gives the new window the keyboard: do what one would.
-    Xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_strMainWindow});
+    Focus(m_strMainWindow);
     if (!Sync()) {
         ADD_FAILURE() << "keys do not reach the program";
         return false;
@@ -173,7 +169,7 @@ bool DesktopSession::MeasureView()
         int top = -1;
         int bottom = -1;
         for (int y = win.top(); y <= win.bottom(); ++y) {
-            if (!IsGrey(screen.pixel(x, y))) {
+            if (!DesktopSession::IsGrey(screen.pixel(x, y))) {
                 if (top < 0)
                     top = y;
                 bottom = y;
@@ -218,6 +214,24 @@ bool DesktopSession::WaitExited()
 {
     m_bExited = true;
     return CheckExit(*m_pProgram, QDir(m_dir.path()).filePath(QStringLiteral("err.log")));
+}
+
+bool DesktopSession::CheckOtherExit(QProcess &p, int n)
+{
+    return CheckExit(p, QDir(m_dir.path()).filePath(QStringLiteral("another%1.err").arg(n)));
+}
+
+QString DesktopSession::OtherStderr(int n) const
+{
+    return QString::fromUtf8(
+        ReadAll(QDir(m_dir.path()).filePath(QStringLiteral("another%1.err").arg(n))));
+}
+
+void DesktopSession::Shot(const QString &name) const
+{
+    const QString dir = qEnvironmentVariable("VELORINE_SHOTS_DIR");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        Grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 bool DesktopSession::Exit()
@@ -400,9 +414,11 @@ QImage DesktopSession::ClipboardPng() const
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-QStringList DesktopSession::WindowIds() const
+QStringList DesktopSession::WindowIds(qint64 pid) const
 {
-    if (!m_pProgram)
+    if (pid == 0 && m_pProgram)
+        pid = m_pProgram->processId();
+    if (pid == 0)
         return {};
     const QByteArray out
         = Tool(QStringLiteral(VELORINE_XDOTOOL),
@@ -438,12 +454,12 @@ QRect DesktopSession::WindowGeometry(const QString &id) const
     return QRect(x, y, w, h);
 }
 
-QString DesktopSession::WaitWindow(const QString &text, int timeoutMs)
+QString DesktopSession::WaitWindow(const QString &text, int timeoutMs, qint64 pid)
 {
     QString found;
     WaitFor(
         [&] {
-            for (const QString &id : WindowIds()) {
+            for (const QString &id : WindowIds(pid)) {
                 if (WindowName(id).contains(text)) {
                     found = id;
                     return true;
@@ -457,7 +473,18 @@ QString DesktopSession::WaitWindow(const QString &text, int timeoutMs)
 
 bool DesktopSession::WaitWindowGone(const QString &id, int timeoutMs)
 {
-    return WaitFor([&] { return !WindowIds().contains(id); }, timeoutMs);
+    if (!WaitFor([&] { return !WindowIds().contains(id); }, timeoutMs))
+        return false;
+    // With no window manager the keyboard falls back to the root when a dialog goes; a
+    // manager would give it to the main window, so the session does.
+    if (id != m_strMainWindow && WindowIds().contains(m_strMainWindow))
+        Focus(m_strMainWindow);
+    return true;
+}
+
+void DesktopSession::Focus(const QString &id) const
+{
+    Xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
 }
 
 bool DesktopSession::WaitMainTitle(const QString &text)

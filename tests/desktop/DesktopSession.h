@@ -52,6 +52,11 @@ public:
     bool Exit();
     // Waits for the program to end by itself; true when it ended cleanly.
     bool WaitExited();
+    // The same for another copy started by StartAnother.
+    bool CheckOtherExit(QProcess &p, int n);
+    QString OtherStderr(int n) const; // standard error of the n-th other copy (from 1)
+    // Saves a screen grab as name.png in $VELORINE_SHOTS_DIR, when that is set.
+    void Shot(const QString &name) const;
 
     // xdotool key with --clearmodifiers (one or more key names, as xdotool spells them).
     void Key(const QString &keys);
@@ -79,6 +84,7 @@ public:
     static bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 20000);
 
     QString WorkDir() const;
+    QString Root() const { return m_dir.path(); } // the session's folder, outside WorkDir
     QString File(const QString &name) const; // absolute path in the working folder
     QByteArray TempBmp() const;
     bool WaitTempBmpChange(const QByteArray &before);
@@ -86,16 +92,22 @@ public:
     // The screen as `import -window root` grabs it.
     QImage Grab() const;
     QRgb Pixel(QPoint screen) const { return Grab().pixel(screen); }
+    static bool IsGrey(QRgb c) { return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c); }
+    // Grey where the menu bar is in the normal window; the picture in full screen.
+    bool MenuBarOnScreen() const { return IsGrey(Pixel(QPoint(5, 5))); }
     // The X clipboard's PNG as another client (xclip) reads it; null when none.
     QImage ClipboardPng() const;
 
-    // Visible windows of the program: ids and titles.
-    QStringList WindowIds() const;
+    // Visible windows of the program (or of another process): ids and titles.
+    QStringList WindowIds(qint64 pid = 0) const;
     QString WindowName(const QString &id) const;
     QRect WindowGeometry(const QString &id) const;
     // The first visible window of the program whose title contains text; empty on timeout.
-    QString WaitWindow(const QString &text, int timeoutMs = 20000);
+    QString WaitWindow(const QString &text, int timeoutMs = 20000, qint64 pid = 0);
+    // Waits until window id is gone, then gives the keyboard back to the main window.
     bool WaitWindowGone(const QString &id, int timeoutMs = 20000);
+    // Gives window id the keyboard, as a window manager would on a click.
+    void Focus(const QString &id) const;
     QString MainWindow() const { return m_strMainWindow; }
     QString MainTitle() const { return WindowName(m_strMainWindow); }
     bool WaitMainTitle(const QString &text);

@@ -10,11 +10,6 @@ namespace {
 // The view's own background, where the unscaled picture does not reach.
 constexpr QRgb kViewBackground = 0xffccccff;
 
-bool IsGrey(QRgb c)
-{
-    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
-}
-
 // Stretched, the picture reaches the view's right edge; unscaled (512 pixels wide) it does
 // not, so a point near that edge shows the picture or the view's background.
 class DesktopKeys : public ::testing::Test
@@ -27,16 +22,13 @@ protected:
         m_rgbStretched = s.Pixel(m_ptEdge);
     }
 
-    // Where the menu bar is in the normal window: grey there, the picture in full screen.
-    bool MenuBarShows() { return IsGrey(s.Pixel(QPoint(5, 5))); }
-
     // Full screen and back: the view is repainted, as after being uncovered.
     void Repaint()
     {
         s.Key(QStringLiteral("Escape"));
-        ASSERT_TRUE(s.WaitFor([&] { return !MenuBarShows(); }));
+        ASSERT_TRUE(s.WaitFor([&] { return !s.MenuBarOnScreen(); }));
         s.Key(QStringLiteral("Escape"));
-        ASSERT_TRUE(s.WaitFor([&] { return MenuBarShows(); }));
+        ASSERT_TRUE(s.WaitFor([&] { return s.MenuBarOnScreen(); }));
     }
 
     // Repaints, then tells the stretched picture from the unscaled one by the edge pixel.
@@ -116,18 +108,18 @@ TEST_F(DesktopKeys, FullScreenModesHelpSelectAllAndExit)
     const QPoint toolRow(s.ViewRect().right() - 3, s.ViewRect().top() - 10);
     // Esc: only the view is on screen.
     s.Key(QStringLiteral("Escape"));
-    ASSERT_TRUE(s.WaitFor([&] { return !MenuBarShows(); }));
-    EXPECT_FALSE(IsGrey(s.Pixel(toolRow)));
+    ASSERT_TRUE(s.WaitFor([&] { return !s.MenuBarOnScreen(); }));
+    EXPECT_FALSE(DesktopSession::IsGrey(s.Pixel(toolRow)));
     // Ctrl+F leaves whichever mode is on.
     s.Key(QStringLiteral("ctrl+f"));
-    ASSERT_TRUE(s.WaitFor([&] { return MenuBarShows(); }));
-    EXPECT_TRUE(IsGrey(s.Pixel(toolRow)));
+    ASSERT_TRUE(s.WaitFor([&] { return s.MenuBarOnScreen(); }));
+    EXPECT_TRUE(DesktopSession::IsGrey(s.Pixel(toolRow)));
     // Ctrl+F: the toolbar stays at the top of the screen, the menu bar is gone.
     s.Key(QStringLiteral("ctrl+f"));
-    ASSERT_TRUE(s.WaitFor([&] { return !IsGrey(s.Pixel(toolRow)); }));
-    EXPECT_TRUE(IsGrey(s.Pixel(QPoint(toolRow.x(), 10))));
+    ASSERT_TRUE(s.WaitFor([&] { return !DesktopSession::IsGrey(s.Pixel(toolRow)); }));
+    EXPECT_TRUE(DesktopSession::IsGrey(s.Pixel(QPoint(toolRow.x(), 10))));
     s.Key(QStringLiteral("Escape"));
-    ASSERT_TRUE(s.WaitFor([&] { return IsGrey(s.Pixel(toolRow)); }));
+    ASSERT_TRUE(s.WaitFor([&] { return DesktopSession::IsGrey(s.Pixel(toolRow)); }));
 
     // F1 asks the shell for the help file.
     ASSERT_TRUE(s.Sync());
