@@ -468,6 +468,15 @@ QString DesktopSession::WaitWindow(const QString &text, int timeoutMs, qint64 pi
             return false;
         },
         timeoutMs);
+    // Keys typed before the new window has the keyboard would go to the one below it.
+    if (!found.isEmpty() && !WaitFor([&] {
+            Focus(found);
+            return QString::fromLatin1(
+                       Tool(QStringLiteral(VELORINE_XDOTOOL), {QStringLiteral("getwindowfocus")}))
+                       .trimmed()
+                == found;
+        }))
+        return {};
     return found;
 }
 

@@ -49,6 +49,17 @@ protected:
         EXPECT_EQ(s.TempBmp(), before);
     }
 
+    // Enter is the dialog's OK: it closes and the picture is drawn under its title.
+    void DrawsOnEnter(const QString &win, const QString &title)
+    {
+        ASSERT_FALSE(win.isEmpty());
+        const QByteArray before = s.TempBmp();
+        s.Key(QStringLiteral("Return"));
+        EXPECT_TRUE(s.WaitWindowGone(win));
+        EXPECT_TRUE(s.WaitTempBmpChange(before));
+        EXPECT_TRUE(s.WaitMainTitle(title));
+    }
+
     DesktopSession s;
     qsizetype m_nWindows = 0;
 };
@@ -115,12 +126,8 @@ TEST_F(DesktopMenus, MartinAndMiraDrawOnEnterAndNotOnEscapeOrCancel)
     QString dlg = OpenParameters(1, QStringLiteral("设置Martin分形的参数"));
     ASSERT_FALSE(dlg.isEmpty());
     ClosesWithoutDrawing(dlg, [&] { s.Key(QStringLiteral("Escape")); });
-    dlg = OpenParameters(1, QStringLiteral("设置Martin分形的参数"));
-    const QByteArray before = s.TempBmp();
-    s.Key(QStringLiteral("Return"));
-    EXPECT_TRUE(s.WaitWindowGone(dlg));
-    EXPECT_TRUE(s.WaitTempBmpChange(before));
-    EXPECT_TRUE(s.WaitMainTitle(QStringLiteral("Martin")));
+    DrawsOnEnter(OpenParameters(1, QStringLiteral("设置Martin分形的参数")),
+                 QStringLiteral("Martin"));
 
     const DialogTemplate &mira = MiraDialogTemplate();
     dlg = OpenParameters(2, QStringLiteral("设置Mira过程的参数"));
@@ -128,12 +135,7 @@ TEST_F(DesktopMenus, MartinAndMiraDrawOnEnterAndNotOnEscapeOrCancel)
     ClosesWithoutDrawing(dlg, [&] { s.Key(QStringLiteral("Escape")); });
     dlg = OpenParameters(2, QStringLiteral("设置Mira过程的参数"));
     ClosesWithoutDrawing(dlg, [&] { s.Click(s.DialogItem(dlg, mira, IDC_MIRA_CANCEL)); });
-    dlg = OpenParameters(2, QStringLiteral("设置Mira过程的参数"));
-    const QByteArray martin = s.TempBmp();
-    s.Key(QStringLiteral("Return"));
-    EXPECT_TRUE(s.WaitWindowGone(dlg));
-    EXPECT_TRUE(s.WaitTempBmpChange(martin));
-    EXPECT_TRUE(s.WaitMainTitle(QStringLiteral("Mira")));
+    DrawsOnEnter(OpenParameters(2, QStringLiteral("设置Mira过程的参数")), QStringLiteral("Mira"));
     EXPECT_TRUE(s.Exit());
 }
 
