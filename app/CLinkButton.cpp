@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <utility>
 
 // Outside any namespace: the resource compiler's registration function lives there.
 static void RegisterCursors()
@@ -247,5 +248,24 @@ void CLinkButton::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         AfxGuard([this] { OnLButtonUp(); });
+    if (std::exchange(m_bDoubleClickPress, false) && event->button() == Qt::LeftButton) {
+        // Kept here: passed on, the release would reach the dialog as a click on its surface.
+        setDown(false);
+        event->accept();
+        return;
+    }
     QPushButton::mouseReleaseEvent(event);
+}
+
+void CLinkButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Pressed and drawn sunken like any press, but its release makes no second click.
+    if (event->button() != Qt::LeftButton) {
+        QPushButton::mouseDoubleClickEvent(event);
+        return;
+    }
+    AfxGuard([this] { OnLButtonDown(); });
+    m_bDoubleClickPress = true;
+    setDown(true);
+    event->accept();
 }

@@ -62,6 +62,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void Invalidate();
@@ -72,6 +73,8 @@ private:
     QCursor m_hCursor;
     bool m_bPressed = false;
     bool m_bHover = false;
+    // The second press of a double click is not a click: its release opens nothing.
+    bool m_bDoubleClickPress = false;
 
     QTimer m_timer;
     int m_nInvalidates = 0;

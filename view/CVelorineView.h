@@ -130,6 +130,8 @@ public:
     int m_nSelY1 = 0;
 
 private:
+    // Ends a drag whose left release the context menu took.
+    void EndDragReleasedInMenu();
     void SetMainCaption(const QString &caption);
     // Composes buffer into temp.bmp with the document's palette, loads it and paints at once.
     void ComposeAndShow(CDib &composer, const char *outFile, const std::vector<uint8_t> &buffer);

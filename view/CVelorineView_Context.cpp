@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 
 namespace {
@@ -90,6 +91,7 @@ bool CVelorineView::PreTranslateMessage(const MSG &msg)
                 nChosen = RunMenu(menu, screenPoint);
             }
         }
+        EndDragReleasedInMenu();
         // Handled once the menu has closed, before the press itself goes on.
         if (nChosen != 0) {
             if (CFrameWnd *pMain = AfxGetMainWnd())
@@ -99,6 +101,15 @@ bool CVelorineView::PreTranslateMessage(const MSG &msg)
         }
     }
     return CView::PreTranslateMessage(msg);
+}
+
+void CVelorineView::EndDragReleasedInMenu()
+{
+    // A left button let go while the menu was open was the menu's: the view never saw the
+    // release and would keep the mouse, swallowing the next click anywhere in the window.
+    if (!m_bDragging || (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return;
+    OnLButtonUp(0, QPoint(m_nSelX2, m_nSelY2));
 }
 
 void CVelorineView::OnZoomDisplay()

@@ -13,6 +13,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
@@ -184,14 +185,35 @@ void CFrameWnd::BuildMenuBar(int nIDResource)
 void CFrameWnd::BuildAccelerators(int nIDResource)
 {
     // On the window itself, so the keys work while the menu bar is hidden.
+    m_keypadAccels.clear();
     for (const AccelRes &accel : FindAcceleratorResource(nIDResource)) {
+        const QKeyCombination key = QKeyCombination::fromCombined(accel.nKey);
+        if (key.keyboardModifiers() & Qt::KeypadModifier) {
+            m_keypadAccels.emplace_back(key, accel.nID);
+            continue;
+        }
         auto *action = new QAction(this);
-        action->setShortcut(QKeySequence(QKeyCombination::fromCombined(accel.nKey)));
+        action->setShortcut(QKeySequence(key));
         action->setShortcutContext(Qt::WindowShortcut);
         const int nID = accel.nID;
         connect(action, &QAction::triggered, this, [this, nID] { RouteEnabledCommand(nID); });
         addAction(action);
     }
+    if (!m_keypadAccels.empty())
+        qApp->installEventFilter(this);
+}
+
+bool CFrameWnd::OnKeypadAccelerator(const QKeyEvent &event)
+{
+    // Only the keypad's key counts: the main row's + and * carry no KeypadModifier.
+    const QKeyCombination pressed(event.modifiers(), Qt::Key(event.key()));
+    for (const auto &[key, nID] : m_keypadAccels) {
+        if (key == pressed) {
+            RouteEnabledCommand(nID);
+            return true;
+        }
+    }
+    return false;
 }
 
 QAction *CFrameWnd::CommandAction(int nID)
@@ -416,6 +438,17 @@ bool CFrameWnd::event(QEvent *event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool CFrameWnd::eventFilter(QObject *watched, QEvent *event)
+{
+    // Keys typed anywhere in this window (not in a dialog or popup over it) reach the keypad
+    // accelerators first, as the menu-bar shortcuts would.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this
+        && OnKeypadAccelerator(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CFrameWnd::paintEvent(QPaintEvent *)

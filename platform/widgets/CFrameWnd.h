@@ -6,17 +6,20 @@
 
 #include "platform/widgets/CmdTarget.h"
 
+#include <QKeyCombination>
 #include <QMainWindow>
 #include <QSize>
 #include <QString>
 #include <map>
 #include <span>
+#include <utility>
 #include <vector>
 
 class CView;
 class CDocument;
 class CStatusBarWnd;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -138,6 +141,9 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The frame has no menu of its own for toggling its bars.
+    QMenu *createPopupMenu() override { return nullptr; }
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     // The frame's paint handler: the view and bars cover the client area.
@@ -149,11 +155,14 @@ private:
     void BuildMenuBar(int nIDResource);
     void BuildAccelerators(int nIDResource);
     void OnIdle();
+    bool OnKeypadAccelerator(const QKeyEvent &event);
 
     CView *m_pView = nullptr;
     QSize m_sizeInitialOuter;
     bool m_bShownOnce = false;
     std::map<int, QAction *> m_actions;
+    // Keypad accelerators, matched by hand: Qt's shortcut map never matches KeypadModifier.
+    std::vector<std::pair<QKeyCombination, int>> m_keypadAccels;
     std::map<int, QWidget *> m_controlBars;
     CStatusBarWnd *m_pStatusBarWnd = nullptr;
     bool m_bIdlePending = true;
