@@ -1,12 +1,11 @@
 #include "dialogs/CJuliaDlg.h"
 
-#include "platform/widgets/CView.h"
-#include "platform/widgets/CWinApp.h"
 #include "platform/widgets/DataExchange.h"
 #include "platform/widgets/NumberFormat.h"
 #include "res/DialogTemplates.h"
 #include "res/resource.h"
-#include "view/CVelorineDoc.h"
+
+#include <utility>
 
 namespace {
 
@@ -18,16 +17,12 @@ const DialogNotifyEntry<CJuliaDlg> kNotifyMap[] = {
     {BN_DOUBLECLICKED, IDC_JULIA_PRESET0, IDC_JULIA_PRESET0, &CJuliaDlg::OnOK},
 };
 
-// The program has one document, always a CVelorineDoc.
-CVelorineDoc *FirstDocument()
-{
-    CWinApp *pApp = AfxGetApp();
-    return pApp ? static_cast<CVelorineDoc *>(pApp->GetFirstDocument()) : nullptr;
-}
-
 } // namespace
 
-CJuliaDlg::CJuliaDlg(QWidget *pParent) : CDialog(JuliaDialogTemplate(), pParent) { }
+CJuliaDlg::CJuliaDlg(JuliaDlgOwner owner, QWidget *pParent)
+    : CDialog(JuliaDialogTemplate(), pParent), m_owner(std::move(owner))
+{
+}
 
 CJuliaDlg::~CJuliaDlg() = default;
 
@@ -69,8 +64,7 @@ bool CJuliaDlg::OnCommand(int nCode, int nID)
 bool CJuliaDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    const CVelorineDoc *pDoc = FirstDocument();
-    const int nPreset = pDoc ? pDoc->m_nJuliaPreset : 0;
+    const int nPreset = m_owner.currentPreset ? m_owner.currentPreset() : 0;
     CheckRadioButton(IDC_JULIA_PRESET0, IDC_JULIA_PRESET_LAST, IDC_JULIA_PRESET0 + nPreset);
     OnPreset();
     return true;
@@ -95,15 +89,8 @@ void CJuliaDlg::OnOkButton()
     UpdateData(true);
     const QString strCX = GetDlgItemText(IDC_JULIA_CX);
     const QString strCY = GetDlgItemText(IDC_JULIA_CY);
-    if (CVelorineDoc *pDoc = FirstDocument()) {
-        pDoc->m_nJuliaPreset = m_nPreset;
-        pDoc->m_dJuliaRe = ReadLeadingDouble(strCX);
-        pDoc->m_dJuliaIm = ReadLeadingDouble(strCY);
-    }
     // The picture is drawn while the dialog is still on screen.
-    if (CWinApp *pApp = AfxGetApp()) {
-        if (CView *pView = pApp->GetFirstView())
-            pView->OnCmdMsg(ID_JULIA, nullptr);
-    }
+    if (m_owner.storeAndDraw)
+        m_owner.storeAndDraw(m_nPreset, ReadLeadingDouble(strCX), ReadLeadingDouble(strCY));
     CDialog::OnOK();
 }

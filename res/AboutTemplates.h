@@ -2,7 +2,7 @@
 // The About (100) and System Information (107) dialog templates; their control ids are in
 // res/resource.h.
 
-#include "platform/widgets/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 #include "res/resource.h"
 
 // The addresses the About dialog's links open.

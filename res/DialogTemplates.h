@@ -1,7 +1,7 @@
 #pragma once
 // The parameter dialogs' templates: 131 (Julia), 144 (Martin), 145 (Mira).
 
-#include "platform/widgets/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 const DialogTemplate &JuliaDialogTemplate();
 const DialogTemplate &MartinDialogTemplate();

@@ -4,6 +4,7 @@
 // the clipboard. Mouse selection and zoom live in CVelorineView_Zoom.cpp, the context menu and
 // display modes in CVelorineView_Context.cpp.
 
+#include "dialogs/CJuliaDlg.h"
 #include "dialogs/CMartinDlg.h"
 #include "dialogs/CMiraDlg.h"
 #include "fractals/FractalParams.h"
@@ -22,6 +23,10 @@
 class CVelorineDoc;
 class QMenu;
 class QRegion;
+
+// The Julia dialog's hold on the program: it opens at the document's preset, and its OK
+// stores the preset and constant in pDoc and then routes the Julia command to pView.
+JuliaDlgOwner MakeJuliaDlgOwner(CVelorineDoc *pDoc, CView *pView);
 
 class CVelorineView : public CView
 {

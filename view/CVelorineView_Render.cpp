@@ -2,9 +2,9 @@
 
 #include "view/CVelorineView.h"
 
-#include "dialogs/CJuliaDlg.h"
 #include "fractals/Leaf.h"
 #include "platform/Providers.h"
+#include "res/resource.h"
 #include "view/CVelorineDoc.h"
 
 #include <QGuiApplication>
@@ -28,6 +28,22 @@ const QString kMandelbrotCaption = QStringLiteral("Mandelbrot集--仔细瞧，�
 const QString kJuliaCaption = QStringLiteral("Julia集--千变万化");
 
 } // namespace
+
+JuliaDlgOwner MakeJuliaDlgOwner(CVelorineDoc *pDoc, CView *pView)
+{
+    JuliaDlgOwner owner;
+    owner.currentPreset = [pDoc] { return pDoc ? pDoc->m_nJuliaPreset : 0; };
+    owner.storeAndDraw = [pDoc, pView](int nPreset, double dRe, double dIm) {
+        if (pDoc) {
+            pDoc->m_nJuliaPreset = nPreset;
+            pDoc->m_dJuliaRe = dRe;
+            pDoc->m_dJuliaIm = dIm;
+        }
+        if (pView)
+            pView->OnCmdMsg(ID_JULIA, nullptr);
+    };
+    return owner;
+}
 
 void CVelorineView::ShowNewPicture()
 {
@@ -214,7 +230,7 @@ void CVelorineView::OnJuliaParams()
 {
     // The dialog draws through the Julia command while it is open; its result changes nothing.
     SetMainCaption(kJuliaCaption);
-    CJuliaDlg dlg;
+    CJuliaDlg dlg(MakeJuliaDlgOwner(GetDocument(), this));
     dlg.DoModal();
 }
 

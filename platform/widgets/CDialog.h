@@ -6,7 +6,7 @@
 // and keep its members between openings.
 
 #include "platform/Providers.h"
-#include "platform/widgets/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 #include <QDialog>
 #include <QFont>

@@ -6,7 +6,7 @@
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "platform/widgets/KeyboardLocks.h"
-#include "platform/widgets/ToolBarPictures.h"
+#include "res/ToolBarPictures.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
 #include "tests/desktop/DesktopSession.h"
 
-#include "platform/widgets/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -4,6 +4,7 @@
 #include "dialogs/CJuliaDlg.h"
 #include "res/resource.h"
 #include "tests/dialogs/DialogTestSupport.h"
+#include "view/CVelorineView.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -13,10 +14,10 @@ namespace {
 class JuliaDlgTest : public AppFixture
 {
 protected:
-    void Open() { ASSERT_TRUE(m_dlg.Create()); }
+    void Open() { ASSERT_TRUE(m_pDlg->Create()); }
     std::pair<QString, QString> Fields() const
     {
-        return {m_dlg.GetDlgItemText(IDC_JULIA_CX), m_dlg.GetDlgItemText(IDC_JULIA_CY)};
+        return {m_pDlg->GetDlgItemText(IDC_JULIA_CX), m_pDlg->GetDlgItemText(IDC_JULIA_CY)};
     }
     void ExpectDocumentUntouched()
     {
@@ -31,9 +32,15 @@ protected:
         m_dRe = m_pDoc->m_dJuliaRe;
         m_dIm = m_pDoc->m_dJuliaIm;
         m_nPreset = m_pDoc->m_nJuliaPreset;
+        m_pDlg = std::make_unique<CJuliaDlg>(MakeJuliaDlgOwner(m_pDoc, m_pView));
+    }
+    void TearDown() override
+    {
+        m_pDlg.reset();
+        AppFixture::TearDown();
     }
 
-    CJuliaDlg m_dlg;
+    std::unique_ptr<CJuliaDlg> m_pDlg;
     double m_dRe = 0;
     double m_dIm = 0;
     int m_nPreset = 0;
@@ -42,10 +49,10 @@ protected:
 TEST_F(JuliaDlgTest, FirstOpeningChecksTheFirstPreset)
 {
     Open();
-    EXPECT_TRUE(IsChecked(m_dlg, IDC_JULIA_PRESET0));
+    EXPECT_TRUE(IsChecked(*m_pDlg, IDC_JULIA_PRESET0));
     EXPECT_EQ(Fields(), std::make_pair(QString("-0.745"), QString("4.9e-002")));
-    EXPECT_EQ(m_dlg.m_nPreset, 0);
-    EXPECT_TRUE(HasFocusWithTextSelected(m_dlg, IDC_JULIA_CX));
+    EXPECT_EQ(m_pDlg->m_nPreset, 0);
+    EXPECT_TRUE(HasFocusWithTextSelected(*m_pDlg, IDC_JULIA_CX));
 }
 
 TEST_F(JuliaDlgTest, EveryPresetFillsItsConstant)
@@ -61,10 +68,10 @@ TEST_F(JuliaDlgTest, EveryPresetFillsItsConstant)
            {"-1.8", "-1.67"},           {"0.", "0."}};
     Open();
     for (int i = 0; i < 16; ++i) {
-        Click(m_dlg, IDC_JULIA_PRESET0 + i);
+        Click(*m_pDlg, IDC_JULIA_PRESET0 + i);
         EXPECT_EQ(Fields(), std::make_pair(QString(expected[i].first), QString(expected[i].second)))
             << i;
-        EXPECT_EQ(m_dlg.m_nPreset, i);
+        EXPECT_EQ(m_pDlg->m_nPreset, i);
     }
     EXPECT_TRUE(Messages().empty());
     ExpectDocumentUntouched();
@@ -73,33 +80,33 @@ TEST_F(JuliaDlgTest, EveryPresetFillsItsConstant)
 TEST_F(JuliaDlgTest, OkStoresTheTypedConstantAndPresetAndDrawsWhileOpen)
 {
     bool bOpenWhileDrawing = false;
-    m_pView->onCommand = [&](int) { bOpenWhileDrawing = m_dlg.IsOpen(); };
+    m_pView->onCommand = [&](int) { bOpenWhileDrawing = m_pDlg->IsOpen(); };
     Open();
-    Click(m_dlg, 1008);
+    Click(*m_pDlg, 1008);
     EXPECT_EQ(Fields(), std::make_pair(QString("-0.743"), QString("9.7e-002")));
-    Type(m_dlg, IDC_JULIA_CX, "0.285");
-    Type(m_dlg, IDC_JULIA_CY, " 0.01xyz");
-    Click(m_dlg, IDC_JULIA_OK);
+    Type(*m_pDlg, IDC_JULIA_CX, "0.285");
+    Type(*m_pDlg, IDC_JULIA_CY, " 0.01xyz");
+    Click(*m_pDlg, IDC_JULIA_OK);
     EXPECT_EQ(m_pDoc->m_dJuliaRe, 0.285);
     EXPECT_EQ(m_pDoc->m_dJuliaIm, 0.01);
     EXPECT_EQ(m_pDoc->m_nJuliaPreset, 4);
     EXPECT_EQ(m_pView->commands, std::vector<int> {ID_JULIA});
     EXPECT_TRUE(bOpenWhileDrawing);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
 
     // The next opening remembers the button, not the typed text.
-    m_dlg.DestroyWindow();
+    m_pDlg->DestroyWindow();
     Open();
-    EXPECT_TRUE(IsChecked(m_dlg, 1008));
+    EXPECT_TRUE(IsChecked(*m_pDlg, 1008));
     EXPECT_EQ(Fields(), std::make_pair(QString("-0.743"), QString("9.7e-002")));
 }
 
 TEST_F(JuliaDlgTest, TextThatIsNotANumberStoresZero)
 {
     Open();
-    Click(m_dlg, IDC_JULIA_PRESET_LAST);
-    Type(m_dlg, IDC_JULIA_CX, "abc");
-    Click(m_dlg, IDC_JULIA_OK);
+    Click(*m_pDlg, IDC_JULIA_PRESET_LAST);
+    Type(*m_pDlg, IDC_JULIA_CX, "abc");
+    Click(*m_pDlg, IDC_JULIA_OK);
     EXPECT_EQ(m_pDoc->m_dJuliaRe, 0.0);
     EXPECT_EQ(m_pDoc->m_dJuliaIm, 0.0);
     EXPECT_EQ(m_pDoc->m_nJuliaPreset, 15);
@@ -109,19 +116,19 @@ TEST_F(JuliaDlgTest, TextThatIsNotANumberStoresZero)
 TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
 {
     Open();
-    Click(m_dlg, 1010);
-    Type(m_dlg, IDC_JULIA_CX, "0.3");
-    QTest::keyClick(Edit(m_dlg, IDC_JULIA_CX), Qt::Key_Return);
-    EXPECT_FALSE(m_dlg.IsOpen());
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
-    EXPECT_EQ(m_dlg.m_strCX, "0.3");
+    Click(*m_pDlg, 1010);
+    Type(*m_pDlg, IDC_JULIA_CX, "0.3");
+    QTest::keyClick(Edit(*m_pDlg, IDC_JULIA_CX), Qt::Key_Return);
+    EXPECT_FALSE(m_pDlg->IsOpen());
+    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
+    EXPECT_EQ(m_pDlg->m_strCX, "0.3");
     ExpectDocumentUntouched();
 
-    m_dlg.DestroyWindow();
+    m_pDlg->DestroyWindow();
     Open();
-    QTest::mouseDClick(m_dlg.GetDlgItem(IDC_JULIA_PRESET0), Qt::LeftButton);
-    EXPECT_FALSE(m_dlg.IsOpen());
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    QTest::mouseDClick(m_pDlg->GetDlgItem(IDC_JULIA_PRESET0), Qt::LeftButton);
+    EXPECT_FALSE(m_pDlg->IsOpen());
+    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
     ExpectDocumentUntouched();
 }
 
@@ -129,17 +136,17 @@ TEST_F(JuliaDlgTest, CancelButtonEscapeAndCloseBoxLeaveTheDocument)
 {
     for (int way = 0; way < 3; ++way) {
         Open();
-        Click(m_dlg, 1012);
+        Click(*m_pDlg, 1012);
         if (way == 0)
-            Click(m_dlg, IDC_JULIA_CANCEL);
+            Click(*m_pDlg, IDC_JULIA_CANCEL);
         else if (way == 1)
-            QTest::keyClick(Edit(m_dlg, IDC_JULIA_CY), Qt::Key_Escape);
+            QTest::keyClick(Edit(*m_pDlg, IDC_JULIA_CY), Qt::Key_Escape);
         else
-            m_dlg.close();
-        EXPECT_FALSE(m_dlg.IsOpen()) << way;
-        EXPECT_EQ(m_dlg.GetResult(), IDCANCEL) << way;
+            m_pDlg->close();
+        EXPECT_FALSE(m_pDlg->IsOpen()) << way;
+        EXPECT_EQ(m_pDlg->GetResult(), IDCANCEL) << way;
         ExpectDocumentUntouched();
-        m_dlg.DestroyWindow();
+        m_pDlg->DestroyWindow();
     }
 }
 
@@ -151,22 +158,22 @@ TEST_F(JuliaDlgTest, AStoredPresetOutsideTheTableShowsErrorAndKeepsTheFields)
     EXPECT_EQ(Messages()[0], "Error!");
     EXPECT_EQ(m_providers.messages().shown[0].caption, "Velorine");
     EXPECT_EQ(Fields(), std::make_pair(QString(), QString()));
-    EXPECT_EQ(m_dlg.m_nPreset, -1);
+    EXPECT_EQ(m_pDlg->m_nPreset, -1);
 }
 
 TEST_F(JuliaDlgTest, PushButtonsNeverTakeEnter)
 {
     Open();
     for (int nID : {IDC_JULIA_OK, IDC_JULIA_CANCEL}) {
-        auto *pButton = qobject_cast<QPushButton *>(m_dlg.GetDlgItem(nID));
+        auto *pButton = qobject_cast<QPushButton *>(m_pDlg->GetDlgItem(nID));
         ASSERT_NE(pButton, nullptr);
         EXPECT_FALSE(pButton->autoDefault());
         EXPECT_FALSE(pButton->isDefault());
     }
     // Enter with the focus on the OK button is still the dialog's OK, not a click on it.
-    m_dlg.GetDlgItem(IDC_JULIA_OK)->setFocus();
-    QTest::keyClick(m_dlg.GetDlgItem(IDC_JULIA_OK), Qt::Key_Return);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    m_pDlg->GetDlgItem(IDC_JULIA_OK)->setFocus();
+    QTest::keyClick(m_pDlg->GetDlgItem(IDC_JULIA_OK), Qt::Key_Return);
+    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
     ExpectDocumentUntouched();
 }
 

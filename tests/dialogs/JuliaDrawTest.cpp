@@ -27,7 +27,7 @@ TEST(JuliaDlgDrawing, CustomZeroConstantDrawsTheFilledUnitDisc)
     ASSERT_NE(pView, nullptr);
 
     {
-        CJuliaDlg dlg;
+        CJuliaDlg dlg(MakeJuliaDlgOwner(pDoc, pView));
         ASSERT_TRUE(dlg.Create());
         Click(dlg, IDC_JULIA_PRESET_LAST);
         Click(dlg, IDC_JULIA_OK);

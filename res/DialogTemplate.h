@@ -1,7 +1,7 @@
 #pragma once
 // Dialog templates as data: the frame, the font and every control with its id, kind, text, style
-// and rectangle in dialog units. CDialog builds its widgets from one of these; the tables live
-// in res/. Plain types only, so res/ can hold templates without linking any widget code.
+// and rectangle in dialog units. The dialog framework builds its widgets from one of these.
+// Plain types only, so the tables need no widget code.
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/widgets/ToolBarPictures.h"
+#include "res/ToolBarPictures.h"
 
 #include "res/resource.h"
 
