@@ -1,9 +1,10 @@
-// The fast Mandelbrot, Julia, wallpaper and DLA forms on the pictures the commands draw; the reference
-// forms' benchmarks (BM_Reference_*) sit beside them in the same binary.
+// The fast Mandelbrot, Julia, wallpaper and DLA forms on the pictures the commands draw; the
+// reference forms' benchmarks (BM_Reference_*) sit beside them in the same binary.
 
 #include "fractals/FastDla.h"
 #include "fractals/FastEscape.h"
 #include "fractals/FastWallpaper.h"
+#include "fractals/Recipes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,15 +45,13 @@ BENCHMARK(BM_Fast_Julia)->Unit(benchmark::kMillisecond);
 // The DLA command's five passes from the seed the reference benchmark uses.
 void BM_Fast_Dla(benchmark::State &state)
 {
-    std::vector<uint8_t> buffer(512 * 512);
+    constexpr int kSize = recipe::kPictureSize;
+    std::vector<uint8_t> buffer(kSize * kSize);
     for (auto _ : state) {
         std::fill(buffer.begin(), buffer.end(), 0);
-        for (int r = 254; r <= 257; ++r) {
-            for (int c = 254; c <= 257; ++c)
-                buffer[static_cast<size_t>(r) * 512 + c] = 255;
-        }
-        for (double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
-            fast::Dla(buffer.data(), 512, 512, 2000, radius, 7);
+        recipe::SeedDla(buffer.data());
+        for (double radius : recipe::kDlaRadii)
+            fast::Dla(buffer.data(), kSize, kSize, recipe::kDlaParticles, radius, 7);
         benchmark::DoNotOptimize(buffer.data());
         benchmark::ClobberMemory();
     }
@@ -61,9 +60,11 @@ BENCHMARK(BM_Fast_Dla)->Unit(benchmark::kMillisecond);
 
 void BM_Fast_Wallpaper(benchmark::State &state)
 {
-    std::vector<uint8_t> buffer(512 * 512);
+    constexpr int kSize = recipe::kPictureSize;
+    const recipe::WallpaperArgs &r = recipe::kWallpaper;
+    std::vector<uint8_t> buffer(kSize * kSize);
     for (auto _ : state) {
-        fast::Wallpaper(buffer.data(), 512, 512, 10, 10, 80);
+        fast::Wallpaper(buffer.data(), kSize, kSize, r.nUStart, r.nVStart, r.nSpan);
         benchmark::DoNotOptimize(buffer.data());
         benchmark::ClobberMemory();
     }

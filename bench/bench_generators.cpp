@@ -1,6 +1,7 @@
 // The step-by-step generators with the arguments their commands pass.
 
 #include "fractals/Leaf.h"
+#include "fractals/Recipes.h"
 #include "fractals/Reference.h"
 
 #include <benchmark/benchmark.h>
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr int kSize = 512;
+constexpr int kSize = recipe::kPictureSize;
 
 void Finish(std::vector<uint8_t> &buffer)
 {
@@ -44,18 +45,23 @@ void BM_Reference_Martin(benchmark::State &state)
     std::vector<uint8_t> buffer(kSize * kSize);
     const int iterations = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        reference::Martin(buffer.data(), kSize, kSize, 10.0, 100.0, -10.0, iterations);
+        const recipe::MartinArgs &r = recipe::kMartin;
+        reference::Martin(buffer.data(), kSize, kSize, r.dA, r.dB, r.dC, iterations);
         Finish(buffer);
     }
 }
-BENCHMARK(BM_Reference_Martin)->Arg(600000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_Martin)
+    ->Arg(recipe::kMartin.nIterations)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Reference_Mira(benchmark::State &state)
 {
     std::vector<uint8_t> buffer(kSize * kSize);
     for (auto _ : state) {
-        reference::Mira(buffer.data(), kSize, kSize, -0.25, 0.998, 3.0, 0.0, -16, -12, 16, 12,
-                        600000);
+        const recipe::MiraArgs &r = recipe::kMira;
+        reference::Mira(buffer.data(), kSize, kSize, r.dA, r.dB, r.dSX, r.dSY, r.nX1, r.nY1, r.nX2,
+                        r.nY2, r.nIterations);
         Finish(buffer);
     }
 }
@@ -65,7 +71,8 @@ void BM_Reference_Wallpaper(benchmark::State &state)
 {
     std::vector<uint8_t> buffer(kSize * kSize);
     for (auto _ : state) {
-        reference::Wallpaper(buffer.data(), kSize, kSize, 10, 10, 80);
+        const recipe::WallpaperArgs &r = recipe::kWallpaper;
+        reference::Wallpaper(buffer.data(), kSize, kSize, r.nUStart, r.nVStart, r.nSpan);
         Finish(buffer);
     }
 }
@@ -77,11 +84,9 @@ void BM_Reference_Dla(benchmark::State &state)
     std::vector<uint8_t> buffer(kSize * kSize);
     for (auto _ : state) {
         std::fill(buffer.begin(), buffer.end(), 0);
-        for (int row = 254; row <= 257; ++row)
-            for (int col = 254; col <= 257; ++col)
-                buffer[std::size_t(row) * kSize + col] = 255;
-        for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
-            reference::Dla(buffer.data(), kSize, kSize, 2000, radius, 7);
+        recipe::SeedDla(buffer.data());
+        for (const double radius : recipe::kDlaRadii)
+            reference::Dla(buffer.data(), kSize, kSize, recipe::kDlaParticles, radius, 7);
         Finish(buffer);
     }
 }

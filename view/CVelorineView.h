@@ -8,6 +8,7 @@
 #include "dialogs/CMartinDlg.h"
 #include "dialogs/CMiraDlg.h"
 #include "fractals/FractalParams.h"
+#include "fractals/Recipes.h"
 #include "image/CDib.h"
 #include "platform/widgets/CView.h"
 
@@ -112,7 +113,7 @@ public:
     static PlaneWindow ZoomWindow(const PlaneWindow &old, int nSelX1, int nSelY1, int nSelX2,
                                   int nSelY2, double W, double H);
 
-    static constexpr int kPictureSize = 512;
+    static constexpr int kPictureSize = recipe::kPictureSize;
     static constexpr std::size_t kBufferSize = std::size_t(kPictureSize) * kPictureSize;
 
     // The view's state, read and written by the selection handlers and the tests.

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr const char *kWorkingPicture = "temp.bmp";
-constexpr int kOrbitIterations = 600000;
+using recipe::kOrbitIterations;
 
 // The hourglass for the time a generator runs, popped however the command ends.
 class WaitCursor
@@ -184,15 +184,17 @@ void CVelorineView::OnSelectAll()
 void CVelorineView::OnMartin()
 {
     RunPipeline(QStringLiteral("Martin过程"), 4, [](FractalParams &p, uint8_t *buffer) {
-        p.Martin(buffer, kPictureSize, kPictureSize, 10.0, 100.0, -10.0, kOrbitIterations);
+        const recipe::MartinArgs &r = recipe::kMartin;
+        p.Martin(buffer, kPictureSize, kPictureSize, r.dA, r.dB, r.dC, r.nIterations);
     });
 }
 
 void CVelorineView::OnMira()
 {
     RunPipeline(QStringLiteral("Mira过程"), 5, [](FractalParams &p, uint8_t *buffer) {
-        p.Mira(buffer, kPictureSize, kPictureSize, -0.25, 0.998, 3.0, 0.0, -16, -12, 16, 12,
-               kOrbitIterations);
+        const recipe::MiraArgs &r = recipe::kMira;
+        p.Mira(buffer, kPictureSize, kPictureSize, r.dA, r.dB, r.dSX, r.dSY, r.nX1, r.nY1, r.nX2,
+               r.nY2, r.nIterations);
     });
 }
 
@@ -200,7 +202,8 @@ void CVelorineView::OnWallpaper()
 {
     RunPipeline(QStringLiteral("墙纸--也许这不是一个分形"), 3,
                 [](FractalParams &p, uint8_t *buffer) {
-                    p.Wallpaper(buffer, kPictureSize, kPictureSize, 10, 10, 80);
+                    const recipe::WallpaperArgs &r = recipe::kWallpaper;
+                    p.Wallpaper(buffer, kPictureSize, kPictureSize, r.nUStart, r.nVStart, r.nSpan);
                 });
 }
 
@@ -247,12 +250,9 @@ void CVelorineView::OnDla()
     CDib composer;
     FractalParams params;
     std::vector<uint8_t> buffer(kBufferSize, 0);
-    const int seedFirst = kPictureSize / 2 - 2;
-    for (int row = seedFirst; row < seedFirst + 4; ++row)
-        for (int col = seedFirst; col < seedFirst + 4; ++col)
-            buffer[std::size_t(row) * kPictureSize + col] = 255;
-    for (const double radius : {0.12, 0.18, 0.24, 0.31, 0.37}) {
-        params.Dla(buffer.data(), kPictureSize, kPictureSize, 2000, radius);
+    recipe::SeedDla(buffer.data());
+    for (const double radius : recipe::kDlaRadii) {
+        params.Dla(buffer.data(), kPictureSize, kPictureSize, recipe::kDlaParticles, radius);
         ComposeAndShow(composer, nullptr, buffer);
     }
 }
