@@ -27,15 +27,6 @@ int CDC::GetDeviceCaps(int index) const
     }
 }
 
-int CTestDC::GetDeviceCaps(int index) const
-{
-    if (index == LOGPIXELSX)
-        return m_nDpiX;
-    if (index == LOGPIXELSY)
-        return m_nDpiY;
-    return CDC::GetDeviceCaps(index);
-}
-
 int CDC::SetMapMode(int mode)
 {
     const int old = m_nMapMode;

@@ -1,6 +1,6 @@
 #pragma once
 // A device context: a QPainter on a widget, pixmap, image or printer, with the mapping calls
-// the view's OnPrepareDC makes. The dots per inch can be set for tests (the test double).
+// the view's OnPrepareDC makes.
 
 #include <QColor>
 #include <QPainter>
@@ -29,7 +29,6 @@ public:
     virtual ~CDC() = default;
 
     QPainter *GetPainter() const { return m_pPainter; }
-    QPaintDevice *GetDevice() const { return m_pDevice; }
 
     // LOGPIXELSX/Y: the device's logical dots per inch (or the test override); HORZRES/VERTRES:
     // its size in pixels.
@@ -62,25 +61,8 @@ private:
     QPainter *m_pPainter;
     QPaintDevice *m_pDevice;
     int m_nMapMode = MM_TEXT;
-    QSize m_sizeWindow { 1, 1 };
-    QSize m_sizeViewport { 1, 1 };
+    QSize m_sizeWindow {1, 1};
+    QSize m_sizeViewport {1, 1};
     QTransform m_baseTransform;
     const CPalette *m_pPalette = nullptr;
-};
-
-// A device context whose dots per inch are set by the test.
-class CTestDC : public CDC
-{
-public:
-    CTestDC(QPainter *painter, QPaintDevice *device, int dpiX, int dpiY)
-        : CDC(painter, device)
-        , m_nDpiX(dpiX)
-        , m_nDpiY(dpiY)
-    {
-    }
-    int GetDeviceCaps(int index) const override;
-
-private:
-    int m_nDpiX;
-    int m_nDpiY;
 };

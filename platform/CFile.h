@@ -50,7 +50,6 @@ public:
     void Close();
     void Abort(); // closes, ignoring errors, discarding an uncommitted save
     bool IsOpen() const;
-    const std::string &GetFilePath() const { return m_strFileName; }
 
 private:
     [[noreturn]] void Throw(int err) const;

@@ -6,16 +6,6 @@ void CComboBox::Attach(QComboBox *pCombo, bool bSorted)
     m_bSorted = bSorted;
 }
 
-void CComboBox::Detach()
-{
-    m_pCombo = nullptr;
-}
-
-int CComboBox::GetCount() const
-{
-    return m_pCombo ? m_pCombo->count() : 0;
-}
-
 int CComboBox::GetCurSel() const
 {
     if (!m_pCombo)
@@ -35,13 +25,6 @@ int CComboBox::SetCurSel(int nIndex)
     }
     m_pCombo->setCurrentIndex(nIndex);
     return nIndex;
-}
-
-QString CComboBox::GetLBText(int nIndex) const
-{
-    if (!m_pCombo || nIndex < 0 || nIndex >= m_pCombo->count())
-        return {};
-    return m_pCombo->itemText(nIndex);
 }
 
 int CComboBox::AddString(const QString &text)
@@ -66,12 +49,6 @@ int CComboBox::AddString(const QString &text)
         m_pCombo->setEditText(strEdit);
     }
     return nAt;
-}
-
-void CComboBox::ResetContent()
-{
-    if (m_pCombo)
-        m_pCombo->clear();
 }
 
 int CComboBox::CompareListText(const QString &a, const QString &b)

@@ -16,18 +16,14 @@ public:
     CComboBox &operator=(const CComboBox &) = delete;
 
     void Attach(QComboBox *pCombo, bool bSorted);
-    void Detach();
     QComboBox *GetSafeHwnd() const { return m_pCombo; }
 
-    int GetCount() const;
     // Position of the current entry, CB_ERR when none.
     int GetCurSel() const;
     // Selects nIndex (-1 clears the selection); returns nIndex or CB_ERR when out of range.
     int SetCurSel(int nIndex);
-    QString GetLBText(int nIndex) const;
     // Adds an entry at its sorted place (sorted lists) or at the end; returns its position.
     int AddString(const QString &text);
-    void ResetContent();
 
     // The order of a sorted list: case-insensitive, hyphens disregarded, then the plain text.
     static int CompareListText(const QString &a, const QString &b);

@@ -3,15 +3,9 @@
 
 #include "platform/widgets/CmdTarget.h"
 
+// The document's archive: nothing is ever stored or loaded through it.
 class CArchive
 {
-public:
-    explicit CArchive(bool bStoring) : m_bStoring(bStoring) { }
-    bool IsStoring() const { return m_bStoring; }
-    bool IsLoading() const { return !m_bStoring; }
-
-private:
-    bool m_bStoring;
 };
 
 class CView;

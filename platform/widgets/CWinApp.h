@@ -30,7 +30,6 @@ public:
 
     CDocument *GetDocument() const { return m_pDoc.get(); }
     CFrameWnd *GetFrame() const { return m_pFrame.get(); }
-    int GetResourceID() const { return m_nIDResource; }
 
 private:
     int m_nIDResource;

@@ -1,6 +1,7 @@
 // How the view paints its picture: stretched or unscaled, the lavender background, the mapping
 // for the device's dots per inch.
 
+#include "tests/common/TestDC.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QPainter>
