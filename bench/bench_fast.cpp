@@ -4,6 +4,7 @@
 #include "fractals/FastDla.h"
 #include "fractals/FastEscape.h"
 #include "fractals/FastWallpaper.h"
+#include "fractals/FractalParams.h"
 #include "fractals/Recipes.h"
 
 #include <benchmark/benchmark.h>
@@ -34,10 +35,10 @@ BENCHMARK(BM_Fast_Mandelbrot)->Unit(benchmark::kMillisecond);
 
 void BM_Fast_Julia(benchmark::State &state)
 {
-    const double cx = static_cast<double>(-0.22375f);
-    const double cy = static_cast<double>(0.76508f);
-    TimeEscape(state, [&](uint8_t *buffer) {
-        fast::Julia(buffer, 512, 512, cx, cy, -1.5, 1.5, -1.5, 1.5);
+    TimeEscape(state, [](uint8_t *buffer) {
+        const recipe::PlaneArgs &r = recipe::kJuliaPlane;
+        fast::Julia(buffer, 512, 512, kDefaultJuliaCX, kDefaultJuliaCY, r.dXMin, r.dXMax, r.dYMin,
+                    r.dYMax);
     });
 }
 BENCHMARK(BM_Fast_Julia)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // The step-by-step generators with the arguments their commands pass.
 
+#include "fractals/FractalParams.h"
 #include "fractals/Leaf.h"
 #include "fractals/Recipes.h"
 #include "fractals/Reference.h"
@@ -31,10 +32,10 @@ BENCHMARK(BM_Reference_Mandelbrot)->Unit(benchmark::kMillisecond);
 void BM_Reference_Julia(benchmark::State &state)
 {
     std::vector<uint8_t> buffer(kSize * kSize);
-    const double cx = static_cast<double>(-0.22375f);
-    const double cy = static_cast<double>(0.76508f);
+    const recipe::PlaneArgs &r = recipe::kJuliaPlane;
     for (auto _ : state) {
-        reference::Julia(buffer.data(), kSize, kSize, cx, cy, -1.5, 1.5, -1.5, 1.5);
+        reference::Julia(buffer.data(), kSize, kSize, kDefaultJuliaCX, kDefaultJuliaCY, r.dXMin,
+                         r.dXMax, r.dYMin, r.dYMax);
         Finish(buffer);
     }
 }

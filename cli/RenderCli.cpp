@@ -8,6 +8,7 @@
 #include "fractals/Leaf.h"
 #include "fractals/Progress.h"
 #include "fractals/Random.h"
+#include "fractals/Recipes.h"
 #include "image/CDib.h"
 #include "platform/BmpFormat.h"
 #include "platform/CDC.h"
@@ -33,26 +34,45 @@
 
 namespace {
 
-constexpr int kPicture = 512;
+constexpr int kPicture = recipe::kPictureSize;
 constexpr std::size_t kBufferSize = std::size_t(kPicture) * kPicture;
 
-const char *const kUsage
-    = "usage: velorine-render KIND [ARGS...] [-o FILE] [--palette FILE.rgb] [--seed N] [--raw]\n"
-      "                       [--size WxH] [--png FILE.png] [--quiet]\n"
-      "  mandelbrot [XMIN XMAX YMIN YMAX [BAILOUT]]      defaults: -2.25 0.75 -1.5 1.5 100\n"
-      "  julia      [CX CY [XMIN XMAX YMIN YMAX]]        defaults: -0.22375 0.76508, -1.5..1.5\n"
-      "  martin     [A B C [ITERATIONS]]                 defaults: 10 100 -10 600000\n"
-      "  mira       [A B SX SY X1 Y1 X2 Y2 [ITERATIONS]] defaults: -0.25 0.998 3 0 -16 -12 16 12 "
-      "600000\n"
-      "  wallpaper  [USTART VSTART SPAN]                 defaults: 10 10 80\n"
-      "  dla                                             the seed block and five passes\n"
-      "  leaf                                            the leaf over a 512x512 8-bit picture\n"
-      "  open FILE.bmp [--png OUT.png]                   print size, bit count and colour "
-      "count\n"
-      "mandelbrot, julia: --size WxH, 2 to 32768 a side and at most 2^28 pixels (default\n"
-      "  512x512); --png FILE writes an 8-bit palette PNG, the only output unless -o is given.\n"
-      "-o writes an 8-bit BMP, with --raw the index bytes instead. On a terminal, long work\n"
-      "shows a progress bar on standard error unless --quiet is given.\n";
+// The usage, with each kind's defaults as its command draws them.
+std::string UsageText()
+{
+    const FractalParams m;
+    const recipe::PlaneArgs &j = recipe::kJuliaPlane;
+    const recipe::MartinArgs &ma = recipe::kMartin;
+    const recipe::MiraArgs &mi = recipe::kMira;
+    const recipe::WallpaperArgs &w = recipe::kWallpaper;
+    std::ostringstream text;
+    text << "usage: velorine-render KIND [ARGS...] [-o FILE] [--palette FILE.rgb] [--seed N] "
+            "[--raw]\n"
+            "                       [--size WxH] [--png FILE.png] [--quiet]\n"
+         << "  mandelbrot [XMIN XMAX YMIN YMAX [BAILOUT]]      defaults: " << m.m_dMandelXMin << ' '
+         << m.m_dMandelXMax << ' ' << m.m_dMandelYMin << ' ' << m.m_dMandelYMax << ' '
+         << m.m_dMandelBailout << "\n"
+         << "  julia      [CX CY [XMIN XMAX YMIN YMAX]]        defaults: " << kDefaultJuliaCX << ' '
+         << kDefaultJuliaCY << ", " << j.dXMin << ".." << j.dXMax << "\n"
+         << "  martin     [A B C [ITERATIONS]]                 defaults: " << ma.dA << ' ' << ma.dB
+         << ' ' << ma.dC << ' ' << ma.nIterations << "\n"
+         << "  mira       [A B SX SY X1 Y1 X2 Y2 [ITERATIONS]] defaults: " << mi.dA << ' ' << mi.dB
+         << ' ' << mi.dSX << ' ' << mi.dSY << ' ' << mi.nX1 << ' ' << mi.nY1 << ' ' << mi.nX2 << ' '
+         << mi.nY2 << ' ' << mi.nIterations << "\n"
+         << "  wallpaper  [USTART VSTART SPAN]                 defaults: " << w.nUStart << ' '
+         << w.nVStart << ' ' << w.nSpan << "\n"
+         << "  dla                                             the seed block and five passes\n"
+            "  leaf                                            the leaf over a 512x512 8-bit "
+            "picture\n"
+            "  open FILE.bmp [--png OUT.png]                   print size, bit count and colour "
+            "count\n"
+            "mandelbrot, julia: --size WxH, 2 to 32768 a side and at most 2^28 pixels (default\n"
+            "  512x512); --png FILE writes an 8-bit palette PNG, the only output unless -o is "
+            "given.\n"
+            "-o writes an 8-bit BMP, with --raw the index bytes instead. On a terminal, long work\n"
+            "shows a progress bar on standard error unless --quiet is given.\n";
+    return text.str();
+}
 
 struct BadArgument
 {
@@ -274,35 +294,38 @@ Job Plan(const Options &o, uint32_t seed)
     if (k == "julia") {
         const double cx = RealAt(o, 0, kDefaultJuliaCX);
         const double cy = RealAt(o, 1, kDefaultJuliaCY);
-        const double xMin = RealAt(o, 2, -1.5);
-        const double xMax = RealAt(o, 3, 1.5);
-        const double yMin = RealAt(o, 4, -1.5);
-        const double yMax = RealAt(o, 5, 1.5);
+        const recipe::PlaneArgs &plane = recipe::kJuliaPlane;
+        const double xMin = RealAt(o, 2, plane.dXMin);
+        const double xMax = RealAt(o, 3, plane.dXMax);
+        const double yMin = RealAt(o, 4, plane.dYMin);
+        const double yMax = RealAt(o, 5, plane.dYMax);
         return {[=](uint8_t *p, GeneratorProgress *progress) {
                     FractalParams().Julia(p, w, h, cx, cy, xMin, xMax, yMin, yMax, progress);
                 },
                 int64_t(w) * h};
     }
     if (k == "martin") {
-        const double a = RealAt(o, 0, 10.0);
-        const double b = RealAt(o, 1, 100.0);
-        const double c = RealAt(o, 2, -10.0);
-        const int iterations = IntegerAt(o, 3, 600000);
+        const recipe::MartinArgs &r = recipe::kMartin;
+        const double a = RealAt(o, 0, r.dA);
+        const double b = RealAt(o, 1, r.dB);
+        const double c = RealAt(o, 2, r.dC);
+        const int iterations = IntegerAt(o, 3, r.nIterations);
         return {[=](uint8_t *p, GeneratorProgress *progress) {
                     FractalParams().Martin(p, h, w, a, b, c, iterations, progress);
                 },
                 std::max(iterations, 0)};
     }
     if (k == "mira") {
-        const double a = RealAt(o, 0, -0.25);
-        const double b = RealAt(o, 1, 0.998);
-        const double sx = RealAt(o, 2, 3.0);
-        const double sy = RealAt(o, 3, 0.0);
-        const int x1 = IntegerAt(o, 4, -16);
-        const int y1 = IntegerAt(o, 5, -12);
-        const int x2 = IntegerAt(o, 6, 16);
-        const int y2 = IntegerAt(o, 7, 12);
-        const int iterations = IntegerAt(o, 8, 600000);
+        const recipe::MiraArgs &r = recipe::kMira;
+        const double a = RealAt(o, 0, r.dA);
+        const double b = RealAt(o, 1, r.dB);
+        const double sx = RealAt(o, 2, r.dSX);
+        const double sy = RealAt(o, 3, r.dSY);
+        const int x1 = IntegerAt(o, 4, r.nX1);
+        const int y1 = IntegerAt(o, 5, r.nY1);
+        const int x2 = IntegerAt(o, 6, r.nX2);
+        const int y2 = IntegerAt(o, 7, r.nY2);
+        const int iterations = IntegerAt(o, 8, r.nIterations);
         return {[=](uint8_t *p, GeneratorProgress *progress) {
                     FractalParams().Mira(p, h, w, a, b, sx, sy, x1, y1, x2, y2, iterations,
                                          progress);
@@ -310,25 +333,22 @@ Job Plan(const Options &o, uint32_t seed)
                 std::max(iterations, 0)};
     }
     if (k == "wallpaper") {
-        const int u = IntegerAt(o, 0, 10);
-        const int v = IntegerAt(o, 1, 10);
-        const int span = IntegerAt(o, 2, 80);
+        const recipe::WallpaperArgs &r = recipe::kWallpaper;
+        const int u = IntegerAt(o, 0, r.nUStart);
+        const int v = IntegerAt(o, 1, r.nVStart);
+        const int span = IntegerAt(o, 2, r.nSpan);
         return {[=](uint8_t *p, GeneratorProgress *) {
                     FractalParams().Wallpaper(p, h, w, u, v, span);
                 },
                 0};
     }
     // DLA: the command's seed block, then its five passes on one progress record.
-    constexpr int kParticles = 2000;
-    static constexpr double kRadii[] = {0.12, 0.18, 0.24, 0.31, 0.37};
     return {[=](uint8_t *p, GeneratorProgress *progress) {
-                for (int row = 254; row <= 257; ++row)
-                    for (int col = 254; col <= 257; ++col)
-                        p[std::size_t(row) * kPicture + col] = 255;
-                for (const double radius : kRadii)
-                    FractalParams().Dla(p, h, w, kParticles, radius, seed, progress);
+                recipe::SeedDla(p);
+                for (const double radius : recipe::kDlaRadii)
+                    FractalParams().Dla(p, h, w, recipe::kDlaParticles, radius, seed, progress);
             },
-            int64_t(kParticles) * int64_t(std::size(kRadii))};
+            int64_t(recipe::kDlaParticles) * int64_t(recipe::kDlaRadii.size())};
 }
 
 std::string FileError(const CFileException &e)
@@ -524,7 +544,8 @@ int Render(const Options &o, std::ostream &err, int nProgressFd)
 
 const char *RenderUsage()
 {
-    return kUsage;
+    static const std::string text = UsageText();
+    return text.c_str();
 }
 
 int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
@@ -534,7 +555,8 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
         const Options o = Parse(args);
         return o.strKind == "open" ? Open(o, out, err) : Render(o, err, nProgressFd);
     } catch (const BadArgument &e) {
-        err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n" << kUsage;
+        err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n"
+            << RenderUsage();
         return 2;
     } catch (const CFileException &e) {
         err << "velorine-render: " << FileError(e) << "\n";

@@ -2,6 +2,7 @@
 // The Martin parameter dialog: ten preset coefficient triples or typed coefficients and an
 // iteration count. The view keeps one for its whole life, so the values stay between uses.
 
+#include "fractals/Recipes.h"
 #include "platform/widgets/CDialog.h"
 
 #include <array>
@@ -34,7 +35,7 @@ public:
     double m_dA = 68.0;
     double m_dB = 75.0;
     double m_dC = 83.0;
-    uint32_t m_nIterations = 600000;
+    uint32_t m_nIterations = recipe::kOrbitIterations;
     int m_nPreset = 1;
 
 protected:

@@ -12,6 +12,16 @@ namespace recipe {
 inline constexpr int kPictureSize = 512;
 inline constexpr int kOrbitIterations = 600000;
 
+// The Julia command's plane; its constant is the document's.
+struct PlaneArgs
+{
+    double dXMin;
+    double dXMax;
+    double dYMin;
+    double dYMax;
+};
+inline constexpr PlaneArgs kJuliaPlane {-1.5, 1.5, -1.5, 1.5};
+
 struct MartinArgs
 {
     double dA;

@@ -95,10 +95,10 @@ void CVelorineView::OnMandelbrot()
 void CVelorineView::OnJulia()
 {
     SetMainCaption(kJuliaCaption);
-    m_dJuliaLeft = -1.5;
-    m_dJuliaRight = 1.5;
-    m_dJuliaBottom = -1.5;
-    m_dJuliaTop = 1.5;
+    m_dJuliaLeft = recipe::kJuliaPlane.dXMin;
+    m_dJuliaRight = recipe::kJuliaPlane.dXMax;
+    m_dJuliaBottom = recipe::kJuliaPlane.dYMin;
+    m_dJuliaTop = recipe::kJuliaPlane.dYMax;
     m_nFractalKind = 2;
     SetSelectionToPicture();
     RenderJulia();

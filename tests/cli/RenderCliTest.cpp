@@ -1,6 +1,8 @@
 // The renderer run as its own process: every kind, the bytes of its BMP, refused arguments,
 // failed writes and the open command.
 
+#include "fractals/FractalParams.h"
+#include "fractals/Recipes.h"
 #include "image/CDib.h"
 #include "tests/cli/RenderCliSupport.h"
 #include "tests/common/TestSupport.h"
@@ -11,9 +13,11 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,6 +79,48 @@ TEST(RenderCliTest, BytesAreThoseComposeWrites)
         painted += b == 21;
     }
     EXPECT_GT(painted, 1000u);
+}
+
+// Without arguments each kind draws what its command in the window draws.
+TEST(RenderCliTest, DefaultsAreTheCommandsRecipes)
+{
+    using Generate = std::function<void(uint8_t *)>;
+    const std::pair<const char *, Generate> kinds[] = {
+        {"julia",
+         [](uint8_t *b) {
+             const recipe::PlaneArgs &r = recipe::kJuliaPlane;
+             FractalParams().Julia(b, 512, 512, kDefaultJuliaCX, kDefaultJuliaCY, r.dXMin, r.dXMax,
+                                   r.dYMin, r.dYMax);
+         }},
+        {"martin",
+         [](uint8_t *b) {
+             const recipe::MartinArgs &r = recipe::kMartin;
+             FractalParams().Martin(b, 512, 512, r.dA, r.dB, r.dC, r.nIterations);
+         }},
+        {"mira",
+         [](uint8_t *b) {
+             const recipe::MiraArgs &r = recipe::kMira;
+             FractalParams().Mira(b, 512, 512, r.dA, r.dB, r.dSX, r.dSY, r.nX1, r.nY1, r.nX2, r.nY2,
+                                  r.nIterations);
+         }},
+        {"wallpaper",
+         [](uint8_t *b) {
+             const recipe::WallpaperArgs &r = recipe::kWallpaper;
+             FractalParams().Wallpaper(b, 512, 512, r.nUStart, r.nVStart, r.nSpan);
+         }},
+        {"dla",
+         [](uint8_t *b) {
+             recipe::SeedDla(b);
+             for (const double radius : recipe::kDlaRadii)
+                 FractalParams().Dla(b, 512, 512, recipe::kDlaParticles, radius, 7, nullptr);
+         }},
+    };
+    for (const auto &[kind, generate] : kinds) {
+        ASSERT_EQ(Render({kind, "--seed", "7", "--raw", "-o", "out.raw"}).exitCode, 0) << kind;
+        std::vector<unsigned char> expected(262144, 0);
+        generate(expected.data());
+        EXPECT_TRUE(ReadFileBytes("out.raw") == expected) << kind;
+    }
 }
 
 TEST(RenderCliTest, BadArgumentsExitTwo)

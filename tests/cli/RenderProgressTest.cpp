@@ -4,6 +4,7 @@
 #include "cli/ProgressBar.h"
 #include "fractals/FractalParams.h"
 #include "fractals/Progress.h"
+#include "fractals/Recipes.h"
 #include "tests/cli/RenderCliSupport.h"
 #include "tests/common/TestSupport.h"
 
@@ -234,16 +235,21 @@ TEST(ProgressBarTest, GeneratorsCountTheirWorkWithoutChangingIt)
     FractalParams params;
     std::vector<uint8_t> plain(300 * 200);
     std::vector<uint8_t> counted(plain.size());
+    // The commands' coefficients on a picture that is not square.
+    const recipe::MartinArgs &ma = recipe::kMartin;
     GeneratorProgress martin;
-    params.Martin(plain.data(), 200, 300, 10, 100, -10, 200001);
-    params.Martin(counted.data(), 200, 300, 10, 100, -10, 200001, &martin);
+    params.Martin(plain.data(), 200, 300, ma.dA, ma.dB, ma.dC, 200001);
+    params.Martin(counted.data(), 200, 300, ma.dA, ma.dB, ma.dC, 200001, &martin);
     EXPECT_EQ(plain, counted);
     EXPECT_EQ(martin.Total(), 200001);
     EXPECT_EQ(martin.Done(), 200001);
 
+    const recipe::MiraArgs &mi = recipe::kMira;
     GeneratorProgress mira;
-    params.Mira(plain.data(), 200, 300, -0.25, 0.998, 3, 0, -16, -12, 16, 12, 70000);
-    params.Mira(counted.data(), 200, 300, -0.25, 0.998, 3, 0, -16, -12, 16, 12, 70000, &mira);
+    params.Mira(plain.data(), 200, 300, mi.dA, mi.dB, mi.dSX, mi.dSY, mi.nX1, mi.nY1, mi.nX2,
+                mi.nY2, 70000);
+    params.Mira(counted.data(), 200, 300, mi.dA, mi.dB, mi.dSX, mi.dSY, mi.nX1, mi.nY1, mi.nX2,
+                mi.nY2, 70000, &mira);
     EXPECT_EQ(plain, counted);
     EXPECT_EQ(mira.Done(), 70000);
 

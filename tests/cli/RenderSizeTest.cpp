@@ -2,6 +2,7 @@
 // and PNG written from them, the sizes refused, and failed writes.
 
 #include "fractals/FractalParams.h"
+#include "fractals/Recipes.h"
 #include "fractals/Reference.h"
 #include "image/CDib.h"
 #include "platform/BmpFormat.h"
@@ -42,7 +43,9 @@ Bytes ReferenceMandelbrot(Size s, double xMin, double xMax, double yMin, double 
 Bytes ReferenceJulia(Size s)
 {
     Bytes b(std::size_t(s.w) * std::size_t(s.h));
-    reference::Julia(b.data(), s.w, s.h, kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, -1.5, 1.5);
+    const recipe::PlaneArgs &r = recipe::kJuliaPlane;
+    reference::Julia(b.data(), s.w, s.h, kDefaultJuliaCX, kDefaultJuliaCY, r.dXMin, r.dXMax,
+                     r.dYMin, r.dYMax);
     return b;
 }
 

@@ -1,6 +1,7 @@
 // The fast DLA against the step-by-step walk: the same cluster cell for cell, from the same seed.
 
 #include "fractals/FastDla.h"
+#include "fractals/Recipes.h"
 #include "fractals/Reference.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 
 namespace {
 
-// The DLA command's start: a cleared picture with a 4 x 4 block at its centre.
+// A cleared picture with a 4 x 4 block at its centre, as the DLA command starts its own.
 std::vector<uint8_t> SeededPicture(int height, int width)
 {
     std::vector<uint8_t> picture(static_cast<size_t>(height) * width, 0);
@@ -50,11 +51,13 @@ protected:
 
 TEST_P(FastDlaEquivalence, CommandPassesGrowTheSameCluster)
 {
-    std::vector<uint8_t> picture = SeededPicture(512, 512);
+    constexpr int kSide = recipe::kPictureSize;
+    std::vector<uint8_t> picture(std::size_t(kSide) * kSide, 0);
+    recipe::SeedDla(picture.data());
     uint32_t seed = GetParam();
-    for (double radius : {0.12, 0.18, 0.24, 0.31, 0.37})
-        picture = ExpectSame(picture, 512, 512, 2000, radius, seed += 7919u);
-    EXPECT_GT(Occupied(picture), 16 + 2000);
+    for (double radius : recipe::kDlaRadii)
+        picture = ExpectSame(picture, kSide, kSide, recipe::kDlaParticles, radius, seed += 7919u);
+    EXPECT_GT(Occupied(picture), 16 + recipe::kDlaParticles);
 }
 
 TEST_P(FastDlaEquivalence, SmallPicturesAndSquaresAtTheEdge)

@@ -1,6 +1,7 @@
 // The fast ring pattern against the step-by-step form, byte for byte.
 
 #include "fractals/FastWallpaper.h"
+#include "fractals/Recipes.h"
 #include "fractals/Reference.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,14 @@ void ExpectSame(int height, int width, int uStart, int vStart, int span)
     std::vector<uint8_t> actual(size + 32, 7);
     reference::Wallpaper(expected.data() + 16, height, width, uStart, vStart, span);
     fast::Wallpaper(actual.data() + 16, height, width, uStart, vStart, span);
-    EXPECT_TRUE(expected == actual) << height << "x" << width << " u " << uStart << " v "
-                                    << vStart << " span " << span;
+    EXPECT_TRUE(expected == actual)
+        << height << "x" << width << " u " << uStart << " v " << vStart << " span " << span;
 }
 
 TEST(FastWallpaperEquivalence, TheCommandsPicture)
 {
-    ExpectSame(512, 512, 10, 10, 80);
+    const recipe::WallpaperArgs &r = recipe::kWallpaper;
+    ExpectSame(recipe::kPictureSize, recipe::kPictureSize, r.nUStart, r.nVStart, r.nSpan);
 }
 
 TEST(FastWallpaperEquivalence, ExtremeCornersAndSpansPastTheIntegerRange)
@@ -54,9 +56,10 @@ TEST(FastWallpaperEquivalence, ManyRandomWindows)
 
 TEST(FastWallpaperEquivalence, EmptySizesWriteNothing)
 {
+    const recipe::WallpaperArgs &r = recipe::kWallpaper;
     std::vector<uint8_t> buffer(16, 7);
-    fast::Wallpaper(buffer.data(), 0, 4, 10, 10, 80);
-    fast::Wallpaper(buffer.data(), 4, -1, 10, 10, 80);
+    fast::Wallpaper(buffer.data(), 0, 4, r.nUStart, r.nVStart, r.nSpan);
+    fast::Wallpaper(buffer.data(), 4, -1, r.nUStart, r.nVStart, r.nSpan);
     EXPECT_EQ(buffer, std::vector<uint8_t>(16, 7));
 }
 

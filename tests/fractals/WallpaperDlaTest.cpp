@@ -3,6 +3,7 @@
 #include "FractalTestSupport.h"
 #include "fractals/FractalParams.h"
 #include "fractals/Random.h"
+#include "fractals/Recipes.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,9 @@ TEST(RandomTest, SequenceFromASeed)
 
 TEST(WallpaperTest, TheCommandsPicture)
 {
+    const recipe::WallpaperArgs &r = recipe::kWallpaper;
     Picture p = MakePicture();
-    FractalParams().Wallpaper(p.data(), kSize, kSize, 10, 10, 80);
+    FractalParams().Wallpaper(p.data(), kSize, kSize, r.nUStart, r.nVStart, r.nSpan);
     EXPECT_EQ(At(p, 0, 0), 255);
     EXPECT_EQ(At(p, 0, 5), 0);
     EXPECT_EQ(At(p, 0, 7), 128);
@@ -51,29 +53,38 @@ TEST(WallpaperTest, ArgumentsBeyondTheIntRange)
         FractalParams().Wallpaper(p.data(), kSize, kSize, u, v, span);
         EXPECT_EQ(Count(p, 0) + Count(p, 128) + Count(p, 255), p.size());
     }
+    const recipe::WallpaperArgs &r = recipe::kWallpaper;
     Picture untouched(16, 0xA5);
-    FractalParams().Wallpaper(untouched.data(), 0, 4, 10, 10, 80);
-    FractalParams().Wallpaper(untouched.data(), 4, -4, 10, 10, 80);
+    FractalParams().Wallpaper(untouched.data(), 0, 4, r.nUStart, r.nVStart, r.nSpan);
+    FractalParams().Wallpaper(untouched.data(), 4, -4, r.nUStart, r.nVStart, r.nSpan);
     EXPECT_EQ(Count(untouched, 0xA5), untouched.size());
 }
 
-// The DLA command's starting picture: all free but the 4 x 4 block at 254..257.
+// The DLA command's starting picture: all free but its seed block.
 Picture SeededPicture()
 {
     Picture p = MakePicture(0);
+    recipe::SeedDla(p.data());
+    return p;
+}
+
+TEST(DlaTest, TheCommandsSeedIsTheCentralFourByFourBlock)
+{
+    const Picture p = SeededPicture();
+    EXPECT_EQ(Count(p, 255), 16u);
     for (int row = 254; row <= 257; ++row)
         for (int col = 254; col <= 257; ++col)
-            p[std::size_t(row) * kSize + col] = 255;
-    return p;
+            EXPECT_EQ(At(p, row, col), 255) << row << "," << col;
 }
 
 TEST(DlaTest, StaysInsideTheWalkSquare)
 {
+    // The command's first pass.
     Picture p = SeededPicture();
-    FractalParams().Dla(p.data(), kSize, kSize, 2000, 0.12, 7);
+    FractalParams().Dla(p.data(), kSize, kSize, recipe::kDlaParticles, recipe::kDlaRadii[0], 7);
     const std::size_t grown = Count(p, 255) - 16;
     EXPECT_GT(grown, 0u);
-    EXPECT_LE(grown, 2000u);
+    EXPECT_LE(grown, std::size_t(recipe::kDlaParticles));
     EXPECT_EQ(Count(p, 0) + Count(p, 255), p.size());
     for (int row = 0; row < kSize; ++row)
         for (int col = 0; col < kSize; ++col)

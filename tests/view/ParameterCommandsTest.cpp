@@ -3,6 +3,7 @@
 
 #include "tests/view/ViewFixture.h"
 
+#include "fractals/Recipes.h"
 #include "platform/widgets/CDialog.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST_F(ParameterTest, MiraParametersRenderTheDialogsPresetWithTheFixedIterations
     const CMiraDlg &d = m_pView->m_dlgMira;
     const Buffer expected = Generate([&](FractalParams &p, uint8_t *b) {
         p.Mira(b, 512, 512, d.m_dA, d.m_dB, d.m_dSX, d.m_dSY, d.m_nX1, d.m_nY1, d.m_nX2, d.m_nY2,
-               600000);
+               recipe::kOrbitIterations);
     });
     EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(expected));
 }

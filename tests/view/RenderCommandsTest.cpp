@@ -3,6 +3,7 @@
 
 #include "tests/view/ViewFixture.h"
 
+#include "fractals/Recipes.h"
 #include "res/resource.h"
 
 #include <QCoreApplication>
@@ -45,16 +46,26 @@ TEST_F(RenderTest, EachCommandSetsCaptionKindAndPicture)
     const RenderCase cases[] = {
         {ID_JULIA, "Julia集--千变万化", 2,
          [](FractalParams &p, uint8_t *b) {
-             p.Julia(b, 512, 512, kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, -1.5, 1.5);
+             const recipe::PlaneArgs &r = recipe::kJuliaPlane;
+             p.Julia(b, 512, 512, kDefaultJuliaCX, kDefaultJuliaCY, r.dXMin, r.dXMax, r.dYMin,
+                     r.dYMax);
          }},
         {ID_MARTIN, "Martin过程", 4,
-         [](FractalParams &p, uint8_t *b) { p.Martin(b, 512, 512, 10.0, 100.0, -10.0, 600000); }},
+         [](FractalParams &p, uint8_t *b) {
+             const recipe::MartinArgs &r = recipe::kMartin;
+             p.Martin(b, 512, 512, r.dA, r.dB, r.dC, r.nIterations);
+         }},
         {ID_MIRA, "Mira过程", 5,
          [](FractalParams &p, uint8_t *b) {
-             p.Mira(b, 512, 512, -0.25, 0.998, 3.0, 0.0, -16, -12, 16, 12, 600000);
+             const recipe::MiraArgs &r = recipe::kMira;
+             p.Mira(b, 512, 512, r.dA, r.dB, r.dSX, r.dSY, r.nX1, r.nY1, r.nX2, r.nY2,
+                    r.nIterations);
          }},
         {ID_WALLPAPER, "墙纸--也许这不是一个分形", 3,
-         [](FractalParams &p, uint8_t *b) { p.Wallpaper(b, 512, 512, 10, 10, 80); }},
+         [](FractalParams &p, uint8_t *b) {
+             const recipe::WallpaperArgs &r = recipe::kWallpaper;
+             p.Wallpaper(b, 512, 512, r.nUStart, r.nVStart, r.nSpan);
+         }},
         {ID_MANDELBROT, "Mandelbrot集--仔细瞧，里面包含很多种Julia集", 1,
          [](FractalParams &p, uint8_t *b) {
              p.Mandelbrot(b, 512, 512, -2.25, 0.75, -1.5, 1.5, 100.0);
@@ -280,8 +291,10 @@ public:
             // Particles may stick next to the block in any pass, so only the block itself is
             // certain.
             bool block = true;
-            for (int r = 254; r <= 257; ++r) {
-                for (int c = 254; c <= 257; ++c)
+            constexpr int first = recipe::kDlaSeedFirst;
+            constexpr int last = first + recipe::kDlaSeedSide - 1;
+            for (int r = first; r <= last; ++r) {
+                for (int c = first; c <= last; ++c)
                     block = block && bits[r * 512 + c] == 255;
             }
             seedShown.push_back(block);
@@ -300,14 +313,15 @@ TEST_F(RenderTest, DlaPaintsFiveGrowingStagesFromTheSeedBlock)
     ASSERT_TRUE(Route(ID_DLA));
     EXPECT_EQ(Caption(), QStringLiteral("扩散置限凝聚模型"));
     EXPECT_EQ(m_pView->m_nFractalKind, 8);
-    ASSERT_EQ(paints.occupied.size(), 5u);
+    ASSERT_EQ(paints.occupied.size(), recipe::kDlaRadii.size());
     EXPECT_TRUE(paints.seedShown[0]);
-    // Each stage adds at most its 2000 particles to the 16 seed pixels.
+    // Each stage adds at most its particles to the 16 seed pixels.
+    constexpr int particles = recipe::kDlaParticles;
     EXPECT_GT(paints.occupied[0], 16);
-    EXPECT_LE(paints.occupied[0], 16 + 2000);
-    for (std::size_t i = 1; i < 5; ++i) {
+    EXPECT_LE(paints.occupied[0], 16 + particles);
+    for (std::size_t i = 1; i < paints.occupied.size(); ++i) {
         EXPECT_GT(paints.occupied[i], paints.occupied[i - 1]);
-        EXPECT_LE(paints.occupied[i], paints.occupied[i - 1] + 2000);
+        EXPECT_LE(paints.occupied[i], paints.occupied[i - 1] + particles);
     }
     EXPECT_EQ(ReadFileBytes("temp.bmp").size(), 263222u);
 }
