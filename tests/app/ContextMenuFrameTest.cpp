@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
+#include "tests/common/SingleDocument.h"
 #include "tests/common/TestSupport.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
@@ -24,15 +25,9 @@ protected:
     void SetUp() override
     {
         m_pApp = std::make_unique<CWinApp>();
-        auto pTemplate = std::make_unique<CSingleDocTemplate>(
-            IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
-            [] { return std::make_unique<CMainFrame>(); }, [] { return new CVelorineView; });
-        m_pTemplate = pTemplate.get();
-        m_pApp->AddDocTemplate(std::move(pTemplate));
-        ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
-        m_pFrame = static_cast<CMainFrame *>(m_pTemplate->GetFrame());
-        m_pFrame->show();
-        QCoreApplication::processEvents();
+        m_pTemplate = AddSingleDocTemplate<CVelorineDoc, CMainFrame, CVelorineView>(*m_pApp);
+        m_pFrame = OpenAndShow<CMainFrame>(*m_pTemplate);
+        ASSERT_NE(m_pFrame, nullptr);
         m_pView = static_cast<CVelorineView *>(m_pFrame->GetActiveView());
         CVelorineView::SetContextMenuChooser([this](QMenu &menu, QPoint) {
             m_checked.clear();

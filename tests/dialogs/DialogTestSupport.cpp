@@ -1,6 +1,7 @@
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include "res/resource.h"
+#include "tests/common/SingleDocument.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -8,11 +9,7 @@
 void AppFixture::SetUp()
 {
     m_pApp = std::make_unique<CWinApp>();
-    auto pTemplate = std::make_unique<CSingleDocTemplate>(
-        IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
-        [] { return std::make_unique<CFrameWnd>(); }, [] { return new RecordingView; });
-    m_pTemplate = pTemplate.get();
-    m_pApp->AddDocTemplate(std::move(pTemplate));
+    m_pTemplate = AddSingleDocTemplate<CVelorineDoc, CFrameWnd, RecordingView>(*m_pApp);
     ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
     m_pDoc = static_cast<CVelorineDoc *>(m_pTemplate->GetDocument());
     m_pView = static_cast<RecordingView *>(m_pApp->GetFirstView());

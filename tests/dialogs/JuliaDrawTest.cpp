@@ -4,6 +4,7 @@
 #include "platform/widgets/CFrameWnd.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
+#include "tests/common/SingleDocument.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
@@ -16,11 +17,7 @@ TEST(JuliaDlgDrawing, CustomZeroConstantDrawsTheFilledUnitDisc)
 {
     ScopedTestProviders providers;
     auto pApp = std::make_unique<CWinApp>();
-    auto pTemplate = std::make_unique<CSingleDocTemplate>(
-        IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
-        [] { return std::make_unique<CFrameWnd>(); }, [] { return new CVelorineView; });
-    CSingleDocTemplate *pTmpl = pTemplate.get();
-    pApp->AddDocTemplate(std::move(pTemplate));
+    CSingleDocTemplate *pTmpl = AddSingleDocTemplate<CVelorineDoc, CFrameWnd, CVelorineView>(*pApp);
     ASSERT_TRUE(pTmpl->OpenDocumentFile());
     auto *pView = static_cast<CVelorineView *>(pApp->GetFirstView());
     auto *pDoc = static_cast<CVelorineDoc *>(pApp->GetFirstDocument());

@@ -7,6 +7,7 @@
 #include "platform/widgets/CDialog.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
+#include "tests/common/SingleDocument.h"
 #include "tests/common/TestSupport.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
@@ -33,15 +34,9 @@ protected:
         ASSERT_FALSE(m_dir.isEmpty()) << "VELORINE_SHOTS names no folder";
         QDir().mkpath(m_dir);
         m_pApp = std::make_unique<CWinApp>();
-        auto pTemplate = std::make_unique<CSingleDocTemplate>(
-            IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
-            [] { return std::make_unique<CMainFrame>(); }, [] { return new CVelorineView; });
-        m_pTemplate = pTemplate.get();
-        m_pApp->AddDocTemplate(std::move(pTemplate));
-        ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
-        m_pFrame = static_cast<CMainFrame *>(m_pTemplate->GetFrame());
-        m_pFrame->show();
-        QCoreApplication::processEvents();
+        m_pTemplate = AddSingleDocTemplate<CVelorineDoc, CMainFrame, CVelorineView>(*m_pApp);
+        m_pFrame = OpenAndShow<CMainFrame>(*m_pTemplate);
+        ASSERT_NE(m_pFrame, nullptr);
     }
     void TearDown() override
     {

@@ -1,6 +1,7 @@
 #include "tests/view/ViewFixture.h"
 
 #include "res/resource.h"
+#include "tests/common/SingleDocument.h"
 
 #include <QCoreApplication>
 #include <QPixmap>
@@ -8,11 +9,7 @@
 void ViewFixture::SetUp()
 {
     m_pApp = std::make_unique<CWinApp>();
-    auto pTemplate = std::make_unique<CSingleDocTemplate>(
-        IDR_MAINFRAME, [] { return std::make_unique<CVelorineDoc>(); },
-        [] { return std::make_unique<CFrameWnd>(); }, [] { return new CVelorineView; });
-    m_pTemplate = pTemplate.get();
-    m_pApp->AddDocTemplate(std::move(pTemplate));
+    m_pTemplate = AddSingleDocTemplate<CVelorineDoc, CFrameWnd, CVelorineView>(*m_pApp);
     ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
     m_pFrame = m_pTemplate->GetFrame();
     m_pDoc = static_cast<CVelorineDoc *>(m_pTemplate->GetDocument());
