@@ -7,7 +7,7 @@
 
 #include <QSize>
 
-class CStatusBarWnd;
+class CStatusBar;
 class QToolBar;
 
 // A rectangle as left, top, right, bottom in screen pixels (right and bottom exclusive).
@@ -47,7 +47,6 @@ public:
 
     bool PreCreateWindow(CREATESTRUCT &cs) override;
     int OnCreate() override;
-    CStatusBar *GetStatusBar() override;
 
     void OnFullScreen() override;
     void OnNoMenu() override;
@@ -73,7 +72,7 @@ public:
     RECT m_rcFullScreen;
     WINDOWPLACEMENT m_wpPrev;
     bool m_bFullScreen = false;
-    CStatusBarWnd *m_wndStatusBar = nullptr;
+    CStatusBar *m_wndStatusBar = nullptr;
     QToolBar *m_wndToolBar = nullptr;
 
 protected:

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -17,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -653,9 +653,7 @@ bool CDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &)
-{
-}
+void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &) { }
 
 void CDialog::mouseReleaseEvent(QMouseEvent *event)
 {

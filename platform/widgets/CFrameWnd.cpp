@@ -2,7 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/widgets/CDocument.h"
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "platform/widgets/KeyboardLocks.h"
@@ -17,26 +17,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <array>
 
 namespace {
-
-// A check mark shows only on a checked item: an unchecked checkable action would draw an
-// empty box in some styles.
-void SetActionChecked(QAction *action, bool bChecked)
-{
-    const QSignalBlocker blocker(action);
-    if (bChecked) {
-        action->setCheckable(true);
-        action->setChecked(true);
-    } else {
-        action->setChecked(false);
-        action->setCheckable(false);
-    }
-}
 
 // True while an open menu has an item under the pointer or the keyboard.
 bool IsMenuItemHighlighted()
@@ -60,54 +45,6 @@ const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands {{
 }};
 
 } // namespace
-
-int CMenu::CheckMenuItem(int nID, unsigned nCheck)
-{
-    int previous = -1;
-    for (QAction *action : Actions(nID)) {
-        if (previous < 0)
-            previous = action->isChecked() ? int(MF_CHECKED) : int(MF_UNCHECKED);
-        SetActionChecked(action, (nCheck & MF_CHECKED) != 0);
-    }
-    return previous;
-}
-
-int CMenu::EnableMenuItem(int nID, unsigned nEnable)
-{
-    int previous = -1;
-    for (QAction *action : Actions(nID)) {
-        if (previous < 0)
-            previous = action->isEnabled() ? int(MF_ENABLED) : int(MF_GRAYED);
-        action->setEnabled((nEnable & MF_GRAYED) == 0);
-    }
-    return previous;
-}
-
-int CMenu::GetMenuState(int nID) const
-{
-    const std::vector<QAction *> actions = Actions(nID);
-    if (actions.empty())
-        return -1;
-    const QAction *action = actions.front();
-    return int((action->isChecked() ? MF_CHECKED : 0u) | (action->isEnabled() ? 0u : MF_GRAYED));
-}
-
-void CMenu::AddAction(int nID, QAction *action)
-{
-    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it) {
-        if (it->second == action)
-            return;
-    }
-    m_actions.emplace(nID, action);
-}
-
-std::vector<QAction *> CMenu::Actions(int nID) const
-{
-    std::vector<QAction *> result;
-    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it)
-        result.push_back(it->second);
-    return result;
-}
 
 CFrameWnd::CFrameWnd(QWidget *parent) : QMainWindow(parent)
 {
@@ -178,7 +115,6 @@ void CFrameWnd::BuildMenuBar(int nIDResource)
         action->setText(QString::fromUtf8(item.pszText));
         action->setEnabled(!item.bGrayed);
         parent->addAction(action);
-        m_menu.AddAction(item.nID, action);
     }
 }
 
@@ -258,23 +194,18 @@ bool CFrameWnd::LoadToolBar(QToolBar *bar, int nIDResource)
     return true;
 }
 
-CStatusBarWnd *CFrameWnd::CreateStatusBar(std::span<const unsigned> indicators)
+CStatusBar *CFrameWnd::CreateStatusBar(std::span<const unsigned> indicators)
 {
-    auto *bar = new CStatusBarWnd(this);
+    auto *bar = new CStatusBar(this);
     if (!bar->SetIndicators(indicators)) {
         delete bar;
         return nullptr;
     }
     setStatusBar(bar);
-    m_pStatusBarWnd = bar;
+    m_pStatusBar = bar;
     m_controlBars[AFX_IDW_STATUS_BAR] = bar;
     SetMessageText(QString());
     return bar;
-}
-
-CStatusBar *CFrameWnd::GetStatusBar()
-{
-    return m_pStatusBarWnd;
 }
 
 QWidget *CFrameWnd::GetControlBar(int nID) const
@@ -291,11 +222,11 @@ void CFrameWnd::ShowControlBar(int nID, bool bShow)
 
 void CFrameWnd::SetMessageText(const QString &text)
 {
-    if (!m_pStatusBarWnd || m_pStatusBarWnd->GetCount() == 0)
+    if (!m_pStatusBar || m_pStatusBar->GetCount() == 0)
         return;
     const QString shown = text.isEmpty() ? StringPart(AFX_IDS_IDLEMESSAGE, 0) : text;
-    if (m_pStatusBarWnd->GetPaneText(0) != shown)
-        m_pStatusBarWnd->SetPaneText(0, shown, false);
+    if (m_pStatusBar->GetPaneText(0) != shown)
+        m_pStatusBar->SetPaneText(0, shown, false);
 }
 
 CDocument *CFrameWnd::GetActiveDocument() const
@@ -365,15 +296,15 @@ void CFrameWnd::RunCommandStatePass()
             if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
                 SetActionChecked(action, cmdUI.m_nCheck != 0);
         }
-        if (!m_pStatusBarWnd)
+        if (!m_pStatusBar)
             return;
         // Panes without a rule keep their state.
-        for (int i = 0; i < m_pStatusBarWnd->GetCount(); ++i) {
-            if (!m_pStatusBarWnd->IsIndicatorPane(i))
+        for (int i = 0; i < m_pStatusBar->GetCount(); ++i) {
+            if (!m_pStatusBar->IsIndicatorPane(i))
                 continue;
-            CCmdUI cmdUI(int(m_pStatusBarWnd->GetItemID(i)));
+            CCmdUI cmdUI(int(m_pStatusBar->GetItemID(i)));
             if (RouteCommandState(cmdUI) && cmdUI.m_bEnableChanged)
-                m_pStatusBarWnd->SetPaneEnabled(i, cmdUI.m_bEnabled);
+                m_pStatusBar->SetPaneEnabled(i, cmdUI.m_bEnabled);
         }
     });
     m_bInStatePass = false;
@@ -430,8 +361,8 @@ bool CFrameWnd::event(QEvent *event)
         // Qt sends an empty tip both for an item without a prompt and for no item at all;
         // only the latter shows the idle message.
         if (tip.isEmpty() && IsMenuItemHighlighted()) {
-            if (m_pStatusBarWnd && m_pStatusBarWnd->GetCount() > 0)
-                m_pStatusBarWnd->SetPaneText(0, QString(), false);
+            if (m_pStatusBar && m_pStatusBar->GetCount() > 0)
+                m_pStatusBar->SetPaneText(0, QString(), false);
         } else {
             SetMessageText(tip);
         }

@@ -30,9 +30,9 @@ constexpr unsigned WM_RBUTTONUP = 0x0205;
 struct MSG
 {
     unsigned message = 0;
-    unsigned wParam = 0;      // MK_ flags
-    unsigned lParam = 0;      // x in the low 16 bits, y in the high 16 bits
-    QPoint pt;                // the position as Qt gave it (may be negative)
+    unsigned wParam = 0; // MK_ flags
+    unsigned lParam = 0; // x in the low 16 bits, y in the high 16 bits
+    QPoint pt; // the position as Qt gave it (may be negative)
 };
 
 class CPrintInfo
@@ -49,7 +49,7 @@ public:
     CDocument *GetDocument() const { return m_pDocument; }
     void SetDocument(CDocument *pDoc) { m_pDocument = pDoc; }
 
-    virtual void OnInitialUpdate() {}
+    virtual void OnInitialUpdate() { }
     virtual void OnDraw(CDC *pDC) = 0;
     virtual void OnPrepareDC(CDC *pDC, CPrintInfo *pInfo = nullptr);
     virtual bool OnEraseBkgnd(CDC *pDC);

@@ -2,7 +2,7 @@
 // display modes.
 
 #include "app/CMainFrame.h"
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"

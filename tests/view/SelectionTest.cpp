@@ -1,6 +1,7 @@
 // Selecting with the mouse: the stored rectangle, the zoom it leads to, the rubber band on
 // screen, the pointer position in the status bar and the pointer shape.
 
+#include "platform/widgets/CStatusBar.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QClipboard>

@@ -1,0 +1,47 @@
+#include "platform/widgets/CMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <algorithm>
+
+void SetActionChecked(QAction *action, bool bChecked)
+{
+    const QSignalBlocker blocker(action);
+    if (bChecked) {
+        action->setCheckable(true);
+        action->setChecked(true);
+    } else {
+        action->setChecked(false);
+        action->setCheckable(false);
+    }
+}
+
+QAction *CMenu::MenuAction(int nID) const
+{
+    const auto it = m_actions.find(nID);
+    if (it == m_actions.end())
+        return nullptr;
+    const QList<QObject *> shownIn = it->second->associatedObjects();
+    const bool bInMenu = std::any_of(shownIn.begin(), shownIn.end(),
+                                     [](QObject *p) { return qobject_cast<QMenu *>(p); });
+    return bInMenu ? it->second : nullptr;
+}
+
+int CMenu::CheckMenuItem(int nID, unsigned nCheck)
+{
+    QAction *action = MenuAction(nID);
+    if (!action)
+        return -1;
+    const int previous = action->isChecked() ? int(MF_CHECKED) : int(MF_UNCHECKED);
+    SetActionChecked(action, (nCheck & MF_CHECKED) != 0);
+    return previous;
+}
+
+int CMenu::GetMenuState(int nID) const
+{
+    const QAction *action = MenuAction(nID);
+    if (!action)
+        return -1;
+    return int((action->isChecked() ? MF_CHECKED : 0u) | (action->isEnabled() ? 0u : MF_GRAYED));
+}
