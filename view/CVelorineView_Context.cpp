@@ -80,8 +80,7 @@ void CVelorineView::SetContextMenuChooser(ContextMenuChooser chooser)
 bool CVelorineView::PreTranslateMessage(const MSG &msg)
 {
     if (msg.message == WM_RBUTTONDOWN) {
-        const QPoint point(int(msg.lParam & 0xFFFFu), int(msg.lParam >> 16));
-        const QPoint screenPoint = ClientToScreen(point);
+        const QPoint screenPoint = ClientToScreen(msg.pt);
         int nChosen = 0;
         {
             QMenu menu(this);

@@ -13,7 +13,6 @@ MSG MakeMessage(unsigned message, unsigned flags, QPoint pt)
     MSG msg;
     msg.message = message;
     msg.wParam = flags;
-    msg.lParam = (unsigned(pt.x()) & 0xFFFFu) | ((unsigned(pt.y()) & 0xFFFFu) << 16);
     msg.pt = pt;
     return msg;
 }

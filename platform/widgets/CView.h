@@ -4,7 +4,9 @@
 // then OnLButtonDown ...). Every entry goes through AfxGuard.
 
 #include "platform/CDC.h"
+#include "platform/widgets/CPrintInfo.h"
 #include "platform/widgets/CmdTarget.h"
+#include "platform/widgets/MSG.h"
 
 #include <QPoint>
 #include <QRect>
@@ -19,25 +21,6 @@ constexpr unsigned MK_RBUTTON = 0x0002;
 constexpr unsigned MK_SHIFT = 0x0004;
 constexpr unsigned MK_CONTROL = 0x0008;
 constexpr unsigned MK_MBUTTON = 0x0010;
-
-constexpr unsigned WM_MOUSEMOVE = 0x0200;
-constexpr unsigned WM_LBUTTONDOWN = 0x0201;
-constexpr unsigned WM_LBUTTONUP = 0x0202;
-constexpr unsigned WM_RBUTTONDOWN = 0x0204;
-constexpr unsigned WM_RBUTTONUP = 0x0205;
-
-// The part of a window message the program looks at.
-struct MSG
-{
-    unsigned message = 0;
-    unsigned wParam = 0; // MK_ flags
-    unsigned lParam = 0; // x in the low 16 bits, y in the high 16 bits
-    QPoint pt; // the position as Qt gave it (may be negative)
-};
-
-class CPrintInfo
-{
-};
 
 class CView : public QWidget, public CCmdTarget
 {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -106,6 +107,22 @@ TEST_F(ContextMenuTest, ARightPressShowsTheMenuAtThePointer)
     EXPECT_FALSE(m_pView->m_bSelectionShown);
     QTest::mouseClick(m_pView, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(m_nShown, 1);
+}
+
+TEST_F(ContextMenuTest, APressLeftOfAndAboveTheViewOpensTheMenuThere)
+{
+    // While a drag holds the mouse, a right press beyond the view's top-left corner still
+    // reaches it, at negative client coordinates.
+    m_pFrame->move(300, 200);
+    QTest::mousePress(m_pView, Qt::LeftButton, {}, QPoint(50, 40));
+    const QPoint outside(-20, -7);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(outside),
+                      m_pView->mapToGlobal(QPointF(outside)), Qt::RightButton,
+                      Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_pView, &press);
+    ASSERT_EQ(m_nShown, 1);
+    EXPECT_EQ(m_at, m_pView->mapToGlobal(outside));
+    QTest::mouseRelease(m_pView, Qt::LeftButton, {}, QPoint(50, 40));
 }
 
 TEST_F(ContextMenuTest, AChoiceRunsThroughTheRoutingBeforeThePressGoesOn)
