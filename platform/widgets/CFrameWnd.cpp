@@ -90,18 +90,18 @@ int CFrameWnd::OnCreate()
     return 0;
 }
 
-void CFrameWnd::BuildMenuBar(int nIDResource)
+void CFrameWnd::BuildMenu(int nIDResource,
+                          const std::function<QMenu *(QMenu *parent, const QString &text)> &newMenu,
+                          const std::function<QAction *(int nID)> &itemAction)
 {
-    QMenuBar *bar = menuBar();
-    bar->clear();
     std::vector<QMenu *> open; // open[level] is the menu that receives items of level + 1
     for (const MenuItemRes &item : FindMenuResource(nIDResource)) {
         open.resize(size_t(item.nLevel));
         QMenu *parent = open.empty() ? nullptr : open.back();
         if (item.bPopup) {
-            const QString text = QString::fromUtf8(item.pszText);
-            QMenu *menu = parent ? parent->addMenu(text) : bar->addMenu(text);
-            connect(menu, &QMenu::aboutToShow, this, [this] { RunCommandStatePass(); });
+            QMenu *menu = newMenu(parent, QString::fromUtf8(item.pszText));
+            if (!menu)
+                return;
             open.push_back(menu);
             continue;
         }
@@ -111,11 +111,47 @@ void CFrameWnd::BuildMenuBar(int nIDResource)
             parent->addSeparator();
             continue;
         }
-        QAction *action = CommandAction(item.nID);
+        QAction *action = itemAction(item.nID);
         action->setText(QString::fromUtf8(item.pszText));
         action->setEnabled(!item.bGrayed);
         parent->addAction(action);
     }
+}
+
+void CFrameWnd::BuildMenuBar(int nIDResource)
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    BuildMenu(
+        nIDResource,
+        [this, bar](QMenu *parent, const QString &text) {
+            QMenu *menu = parent ? parent->addMenu(text) : bar->addMenu(text);
+            connect(menu, &QMenu::aboutToShow, this, [this] { RunCommandStatePass(); });
+            return menu;
+        },
+        [this](int nID) { return CommandAction(nID); });
+}
+
+bool CFrameWnd::BuildPopupMenu(QMenu &menu, int nIDResource)
+{
+    bool bFound = false;
+    BuildMenu(
+        nIDResource,
+        [&](QMenu *parent, const QString &text) -> QMenu * {
+            if (parent)
+                return parent->addMenu(text);
+            if (bFound)
+                return nullptr;
+            bFound = true;
+            menu.setTitle(text);
+            return &menu;
+        },
+        [&menu](int nID) {
+            auto *action = new QAction(&menu);
+            action->setData(nID);
+            return action;
+        });
+    return bFound;
 }
 
 void CFrameWnd::BuildAccelerators(int nIDResource)
@@ -288,14 +324,8 @@ void CFrameWnd::RunCommandStatePass()
         return;
     m_bInStatePass = true;
     AfxGuard([this] {
-        for (const auto &[nID, action] : m_actions) {
-            CCmdUI cmdUI(nID);
-            RouteCommandState(cmdUI);
-            if (cmdUI.m_bEnableChanged && action->isEnabled() != cmdUI.m_bEnabled)
-                action->setEnabled(cmdUI.m_bEnabled);
-            if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
-                SetActionChecked(action, cmdUI.m_nCheck != 0);
-        }
+        for (const auto &[nID, action] : m_actions)
+            UpdateActionState(nID, action);
         if (!m_pStatusBar)
             return;
         // Panes without a rule keep their state.
@@ -308,6 +338,24 @@ void CFrameWnd::RunCommandStatePass()
         }
     });
     m_bInStatePass = false;
+}
+
+void CFrameWnd::RunCommandStatePass(QMenu &menu)
+{
+    for (QAction *action : menu.actions()) {
+        if (!action->isSeparator())
+            UpdateActionState(action->data().toInt(), action);
+    }
+}
+
+void CFrameWnd::UpdateActionState(int nID, QAction *action)
+{
+    CCmdUI cmdUI(nID);
+    RouteCommandState(cmdUI);
+    if (cmdUI.m_bEnableChanged && action->isEnabled() != cmdUI.m_bEnabled)
+        action->setEnabled(cmdUI.m_bEnabled);
+    if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
+        SetActionChecked(action, cmdUI.m_nCheck != 0);
 }
 
 void CFrameWnd::OnIdle()

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <map>
 #include <span>
 #include <utility>
@@ -63,6 +64,13 @@ public:
     // Sets every menu item's and toolbar button's enabled and checked state.
     void RunCommandStatePass();
 
+    // Fills menu with the items of the first popup of menu resource nIDResource, titled as
+    // that popup. Each item is an action of its own with its command id as data(); choosing
+    // it runs nothing. False when the resource has no such popup.
+    static bool BuildPopupMenu(QMenu &menu, int nIDResource);
+    // The command-state pass over the items of a menu BuildPopupMenu made.
+    void RunCommandStatePass(QMenu &menu);
+
     CView *GetActiveView() const { return m_pView; }
     CDocument *GetActiveDocument() const;
     void SetActiveView(CView *pView);
@@ -103,6 +111,13 @@ protected:
 
 private:
     void BuildMenuBar(int nIDResource);
+    // Builds the menus of resource nIDResource: newMenu(parent, text) makes the menu of each
+    // popup (parent null for the first level; a null result ends the building), itemAction(nID)
+    // the action of each command item.
+    static void BuildMenu(int nIDResource,
+                          const std::function<QMenu *(QMenu *parent, const QString &text)> &newMenu,
+                          const std::function<QAction *(int nID)> &itemAction);
+    void UpdateActionState(int nID, QAction *action);
     void BuildAccelerators(int nIDResource);
     void OnIdle();
     bool OnKeypadAccelerator(const QKeyEvent &event);
