@@ -521,16 +521,6 @@ void CDialog::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDChe
         pGroup->setExclusive(true);
 }
 
-int CDialog::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
-{
-    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
-        auto *pButton = qobject_cast<QAbstractButton *>(GetDlgItem(nID));
-        if (pButton && pButton->isChecked())
-            return nID;
-    }
-    return 0;
-}
-
 std::vector<int> CDialog::RadioGroup(int nID) const
 {
     for (const std::vector<int> &group : m_radioGroups) {

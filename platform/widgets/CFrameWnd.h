@@ -76,7 +76,6 @@ public:
     void SetActiveView(CView *pView);
 
     void SetWindowText(const QString &text) { setWindowTitle(text); }
-    QString GetWindowText() const { return windowTitle(); }
 
     CMenu *GetMenu() { return &m_menu; }
     // The status bar made by CreateStatusBar, or null.
@@ -126,7 +125,7 @@ private:
     QSize m_sizeInitialOuter;
     bool m_bShownOnce = false;
     std::map<int, QAction *> m_actions;
-    CMenu m_menu {m_actions};
+    CMenu m_menu {*this};
     // Keypad accelerators, matched by hand: Qt's shortcut map never matches KeypadModifier.
     std::vector<std::pair<QKeyCombination, int>> m_keypadAccels;
     std::map<int, QWidget *> m_controlBars;

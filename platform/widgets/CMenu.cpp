@@ -1,5 +1,7 @@
 #include "platform/widgets/CMenu.h"
 
+#include "platform/widgets/CFrameWnd.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -19,13 +21,13 @@ void SetActionChecked(QAction *action, bool bChecked)
 
 QAction *CMenu::MenuAction(int nID) const
 {
-    const auto it = m_actions.find(nID);
-    if (it == m_actions.end())
+    QAction *action = m_frame.FindAction(nID);
+    if (!action)
         return nullptr;
-    const QList<QObject *> shownIn = it->second->associatedObjects();
+    const QList<QObject *> shownIn = action->associatedObjects();
     const bool bInMenu = std::any_of(shownIn.begin(), shownIn.end(),
                                      [](QObject *p) { return qobject_cast<QMenu *>(p); });
-    return bInMenu ? it->second : nullptr;
+    return bInMenu ? action : nullptr;
 }
 
 int CMenu::CheckMenuItem(int nID, unsigned nCheck)
@@ -36,12 +38,4 @@ int CMenu::CheckMenuItem(int nID, unsigned nCheck)
     const int previous = action->isChecked() ? int(MF_CHECKED) : int(MF_UNCHECKED);
     SetActionChecked(action, (nCheck & MF_CHECKED) != 0);
     return previous;
-}
-
-int CMenu::GetMenuState(int nID) const
-{
-    const QAction *action = MenuAction(nID);
-    if (!action)
-        return -1;
-    return int((action->isChecked() ? MF_CHECKED : 0u) | (action->isEnabled() ? 0u : MF_GRAYED));
 }

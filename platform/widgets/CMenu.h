@@ -1,8 +1,7 @@
 #pragma once
 // The menu bar of a frame, addressed by command id: a view on the frame's own actions.
 
-#include <map>
-
+class CFrameWnd;
 class QAction;
 
 constexpr unsigned MF_UNCHECKED = 0x0000;
@@ -13,19 +12,17 @@ constexpr unsigned MF_BYCOMMAND = 0x0000;
 class CMenu
 {
 public:
-    // actions: the frame's one action per command id; it outlives the menu.
-    explicit CMenu(const std::map<int, QAction *> &actions) : m_actions(actions) { }
+    explicit CMenu(const CFrameWnd &frame) : m_frame(frame) { }
 
     // Returns the previous state (MF_CHECKED or MF_UNCHECKED), or -1 when no item has nID.
     int CheckMenuItem(int nID, unsigned nCheck);
-    // MF_CHECKED / MF_GRAYED bits of the item, or -1 when no item has nID.
-    int GetMenuState(int nID) const;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     // The action of nID when it stands in a menu, else null.
     QAction *MenuAction(int nID) const;
 
-    const std::map<int, QAction *> &m_actions;
+    const CFrameWnd &m_frame;
 };
 
 // Checks or unchecks an action as a menu shows it: a check mark only on a checked item (an

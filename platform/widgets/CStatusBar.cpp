@@ -115,22 +115,9 @@ QString CStatusBar::GetPaneText(int nIndex) const
     return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].pLabel->text() : QString();
 }
 
-int CStatusBar::GetPaneWidth(int nIndex) const
-{
-    if (!ValidIndex(nIndex))
-        return 0;
-    const QLabel *label = m_panes[size_t(nIndex)].pLabel;
-    return label->minimumWidth() == label->maximumWidth() ? label->minimumWidth() : label->width();
-}
-
 unsigned CStatusBar::GetItemID(int nIndex) const
 {
     return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].nID : 0;
-}
-
-bool CStatusBar::IsPaneEnabled(int nIndex) const
-{
-    return ValidIndex(nIndex) && m_panes[size_t(nIndex)].bEnabled;
 }
 
 bool CStatusBar::IsIndicatorPane(int nIndex) const

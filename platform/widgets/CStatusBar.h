@@ -28,13 +28,12 @@ public:
     int GetCount() const;
     void SetPaneText(int nIndex, const QString &text, bool bUpdate = true);
     QString GetPaneText(int nIndex) const;
-    int GetPaneWidth(int nIndex) const;
     unsigned GetItemID(int nIndex) const;
-    bool IsPaneEnabled(int nIndex) const;
     // True for panes that follow a command-state rule (indicators).
     bool IsIndicatorPane(int nIndex) const;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     struct Pane
     {
         QLabel *pLabel;

@@ -88,10 +88,6 @@ unsigned CView::MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
     unsigned flags = 0;
     if (buttons & Qt::LeftButton)
         flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
     if (mods & Qt::ShiftModifier)
         flags |= MK_SHIFT;
     if (mods & Qt::ControlModifier)

@@ -17,10 +17,8 @@ class QPainter;
 
 // Mouse-message flags, as the original platform numbers them.
 constexpr unsigned MK_LBUTTON = 0x0001;
-constexpr unsigned MK_RBUTTON = 0x0002;
 constexpr unsigned MK_SHIFT = 0x0004;
 constexpr unsigned MK_CONTROL = 0x0008;
-constexpr unsigned MK_MBUTTON = 0x0010;
 
 class CView : public QWidget, public CCmdTarget
 {
@@ -58,8 +56,6 @@ public:
     void UpdateWindow();
     void SetCapture();
     void ReleaseCapture();
-    bool HasCapture() const { return m_bCapture; }
-    bool IsUpdatePending() const { return m_bUpdatePending; }
 
     // Modifier and button state in MK_ flags for a Qt event.
     static unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
@@ -75,6 +71,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     CDocument *m_pDocument = nullptr;
     bool m_bUpdatePending = false;
     bool m_bCapture = false;

@@ -29,10 +29,10 @@ public:
     void CloseAll();
 
     CDocument *GetDocument() const { return m_pDoc.get(); }
-    CFrameWnd *GetFrame() const { return m_pFrame.get(); }
     int GetResourceID() const { return m_nIDResource; }
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     int m_nIDResource;
     DocFactory m_docFactory;
     FrameFactory m_frameFactory;
@@ -54,7 +54,6 @@ public:
     virtual int Run();
 
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> pTemplate);
-    CSingleDocTemplate *GetFirstDocTemplate() const { return m_pTemplate.get(); }
     CDocument *GetFirstDocument() const;
     CView *GetFirstView() const;
 
@@ -76,6 +75,7 @@ public:
     int m_nNumPreviewPages = 0;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     std::unique_ptr<CSingleDocTemplate> m_pTemplate;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
 
@@ -30,7 +31,7 @@ protected:
         m_pTemplate = pTemplate.get();
         m_pApp->AddDocTemplate(std::move(pTemplate));
         ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
-        m_pFrame = static_cast<CMainFrame *>(m_pTemplate->GetFrame());
+        m_pFrame = static_cast<CMainFrame *>(TestAccess<CSingleDocTemplate>::Frame(*m_pTemplate));
         m_pFrame->show();
         QCoreApplication::processEvents();
         m_pView = static_cast<CVelorineView *>(m_pFrame->GetActiveView());

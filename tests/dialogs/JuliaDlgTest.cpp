@@ -3,6 +3,7 @@
 
 #include "dialogs/CJuliaDlg.h"
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QPushButton>
@@ -85,7 +86,7 @@ TEST_F(JuliaDlgTest, OkStoresTheTypedConstantAndPresetAndDrawsWhileOpen)
     EXPECT_EQ(m_pDoc->m_nJuliaPreset, 4);
     EXPECT_EQ(m_pView->commands, std::vector<int> {ID_JULIA});
     EXPECT_TRUE(bOpenWhileDrawing);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
 
     // The next opening remembers the button, not the typed text.
     m_dlg.DestroyWindow();
@@ -113,7 +114,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     Type(m_dlg, IDC_JULIA_CX, "0.3");
     QTest::keyClick(Edit(m_dlg, IDC_JULIA_CX), Qt::Key_Return);
     EXPECT_FALSE(m_dlg.IsOpen());
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     EXPECT_EQ(m_dlg.m_strCX, "0.3");
     ExpectDocumentUntouched();
 
@@ -121,7 +122,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     Open();
     QTest::mouseDClick(m_dlg.GetDlgItem(IDC_JULIA_PRESET0), Qt::LeftButton);
     EXPECT_FALSE(m_dlg.IsOpen());
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     ExpectDocumentUntouched();
 }
 
@@ -137,7 +138,7 @@ TEST_F(JuliaDlgTest, CancelButtonEscapeAndCloseBoxLeaveTheDocument)
         else
             m_dlg.close();
         EXPECT_FALSE(m_dlg.IsOpen()) << way;
-        EXPECT_EQ(m_dlg.GetResult(), IDCANCEL) << way;
+        EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL) << way;
         ExpectDocumentUntouched();
         m_dlg.DestroyWindow();
     }
@@ -166,7 +167,7 @@ TEST_F(JuliaDlgTest, PushButtonsNeverTakeEnter)
     // Enter with the focus on the OK button is still the dialog's OK, not a click on it.
     m_dlg.GetDlgItem(IDC_JULIA_OK)->setFocus();
     QTest::keyClick(m_dlg.GetDlgItem(IDC_JULIA_OK), Qt::Key_Return);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     ExpectDocumentUntouched();
 }
 

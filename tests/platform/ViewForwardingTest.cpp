@@ -2,6 +2,7 @@
 
 #include "platform/widgets/CView.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -144,9 +145,9 @@ TEST(ViewForwardingTest, UpdateWindowPaintsOnlyWhenSomethingIsPending)
     view.UpdateWindow();
     EXPECT_TRUE(view.calls.empty());
     view.Invalidate();
-    EXPECT_TRUE(view.IsUpdatePending());
+    EXPECT_TRUE(TestAccess<CView>::IsUpdatePending(view));
     view.UpdateWindow();
-    EXPECT_FALSE(view.IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(view));
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "draw"), 1);
 }
 
@@ -155,11 +156,11 @@ TEST(ViewForwardingTest, CaptureIsTrackedAndReleased)
     RecordingView view;
     view.show();
     view.SetCapture();
-    EXPECT_TRUE(view.HasCapture());
+    EXPECT_TRUE(TestAccess<CView>::HasCapture(view));
     view.ReleaseCapture();
-    EXPECT_FALSE(view.HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(view));
     view.ReleaseCapture();
-    EXPECT_FALSE(view.HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(view));
 }
 
 } // namespace

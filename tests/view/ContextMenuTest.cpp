@@ -1,6 +1,7 @@
 // The right-button menu and the display-mode commands: what the menu shows, where, what a
 // choice runs, the zoom-display toggles, leaving at once and the help file.
 
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QAction>
@@ -72,7 +73,7 @@ protected:
     }
     bool ZoomDisplayChecked()
     {
-        return m_pFrame->GetMenu()->GetMenuState(ID_ZOOM_DISPLAY) & MF_CHECKED;
+        return TestAccess<CMenu>::MenuState(*m_pFrame->GetMenu(), ID_ZOOM_DISPLAY) & MF_CHECKED;
     }
 
     int m_nChoice = 0;
@@ -188,7 +189,7 @@ TEST_F(ContextMenuTest, TheToggleRepaintsNothingAndTheMenuFormCarriesOutAPending
     ASSERT_TRUE(Route(ID_ZOOM_DISPLAY));
     QCoreApplication::processEvents();
     EXPECT_EQ(paints.count, 0);
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
 
     // With nothing pending the menu form paints nothing either.
     RightClick(QPoint(10, 10), ID_CTX_ZOOM_DISPLAY);
@@ -196,7 +197,7 @@ TEST_F(ContextMenuTest, TheToggleRepaintsNothingAndTheMenuFormCarriesOutAPending
     m_pView->Invalidate();
     RightClick(QPoint(10, 10), ID_CTX_ZOOM_DISPLAY);
     EXPECT_EQ(paints.count, 1);
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
     m_pView->removeEventFilter(&paints);
 
     // The next paint draws by the new flag: unscaled, lavender beyond the picture.

@@ -1,6 +1,7 @@
 #include "tests/view/ViewFixture.h"
 
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QCoreApplication>
 #include <QPixmap>
@@ -14,7 +15,7 @@ void ViewFixture::SetUp()
     m_pTemplate = pTemplate.get();
     m_pApp->AddDocTemplate(std::move(pTemplate));
     ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
-    m_pFrame = m_pTemplate->GetFrame();
+    m_pFrame = TestAccess<CSingleDocTemplate>::Frame(*m_pTemplate);
     m_pDoc = static_cast<CVelorineDoc *>(m_pTemplate->GetDocument());
     m_pView = static_cast<CVelorineView *>(m_pFrame->GetActiveView());
     ASSERT_NE(m_pView, nullptr);
