@@ -4,33 +4,12 @@
 // the whole screen).
 
 #include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/WINDOWPLACEMENT.h"
 
 #include <QSize>
 
 class CStatusBar;
 class QToolBar;
-
-// A rectangle as left, top, right, bottom in screen pixels (right and bottom exclusive).
-struct RECT
-{
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const RECT &) const = default;
-};
-
-// What is needed to put the window back as it was before an enlarged mode.
-struct WINDOWPLACEMENT
-{
-    RECT rcNormalPosition; // the normal (restored) outer rectangle
-    bool bMaximized = false;
-    bool bMenuBar = true; // which bars were shown
-    bool bToolBar = true;
-    bool bStatusBar = true;
-};
 
 class CMainFrame : public CFrameWnd
 {

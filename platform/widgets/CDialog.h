@@ -146,8 +146,7 @@ private:
     std::map<int, QWidget *> m_controls; // by id, template controls and attached ones
     std::vector<QWidget *> m_ownedControls; // built from the template, deleted at the end
     std::vector<QPointer<QWidget>> m_attachedControls; // the dialog's own, never deleted here
-    std::vector<std::vector<int>> m_radioGroups;
-    std::vector<QButtonGroup *> m_buttonGroups;
+    std::vector<QButtonGroup *> m_buttonGroups; // each radio group's, by control id
     bool m_bOpen = false;
     bool m_bModal = false;
     int m_nResult = 0;

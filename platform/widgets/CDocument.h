@@ -1,18 +1,8 @@
 #pragma once
 // The framework's document base: a command target owned by the application's template.
 
+#include "platform/widgets/CArchive.h"
 #include "platform/widgets/CmdTarget.h"
-
-class CArchive
-{
-public:
-    explicit CArchive(bool bStoring) : m_bStoring(bStoring) { }
-    bool IsStoring() const { return m_bStoring; }
-    bool IsLoading() const { return !m_bStoring; }
-
-private:
-    bool m_bStoring;
-};
 
 class CView;
 
