@@ -26,7 +26,7 @@ bool CStatusBar::SetIndicators(std::span<const unsigned> ids)
     }
     m_panes.clear();
     for (unsigned id : ids) {
-        Pane pane {new QLabel(this), id, SBPS_NORMAL, {}, id != 0, true};
+        Pane pane {new QLabel(this), id, {}, id != 0, true};
         pane.pLabel->setFrameShape(QFrame::Panel);
         pane.pLabel->setFrameShadow(QFrame::Sunken);
         pane.pLabel->setIndent(2);
@@ -43,7 +43,6 @@ bool CStatusBar::SetIndicators(std::span<const unsigned> ids)
         }
         const bool first = m_panes.empty();
         if (first) {
-            pane.nStyle = SBPS_STRETCH;
             // A long prompt must never widen the window.
             pane.pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             pane.pLabel->setMinimumWidth(1);
@@ -61,7 +60,6 @@ void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWi
         return;
     Pane &pane = m_panes[size_t(nIndex)];
     pane.nID = nID;
-    pane.nStyle = nStyle;
     pane.bIndicator = false;
     pane.bEnabled = true;
     pane.strText.clear();

@@ -38,7 +38,6 @@ private:
     {
         QLabel *pLabel;
         unsigned nID;
-        unsigned nStyle;
         QString strText; // the indicator's text, or the pane's own text
         bool bIndicator;
         bool bEnabled;

@@ -17,6 +17,19 @@ MSG MakeMessage(unsigned message, unsigned flags, QPoint pt)
     return msg;
 }
 
+// Modifier and button state in MK_ flags for a Qt event.
+unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+{
+    unsigned flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (mods & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (mods & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
 } // namespace
 
 CView::CView(QWidget *parent) : QWidget(parent)
@@ -81,18 +94,6 @@ void CView::ReleaseCapture()
     if (m_bCapture && QWidget::mouseGrabber() == this)
         releaseMouse();
     m_bCapture = false;
-}
-
-unsigned CView::MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
-{
-    unsigned flags = 0;
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (mods & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (mods & Qt::ControlModifier)
-        flags |= MK_CONTROL;
-    return flags;
 }
 
 void CView::RunInitialUpdate()

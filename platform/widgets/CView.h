@@ -57,9 +57,6 @@ public:
     void SetCapture();
     void ReleaseCapture();
 
-    // Modifier and button state in MK_ flags for a Qt event.
-    static unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
-
 protected:
     // Drawn after OnDraw in the same paint pass, in device pixels (the rubber band).
     virtual void PaintOverlay(QPainter &painter);
