@@ -1,6 +1,6 @@
 #pragma once
 // What tests read of the framework's objects beyond what the program itself asks of them. Each
-// class names TestAccess its friend; a specialisation per class reads its state.
+// class names TestAccess its friend; TestAccess<Class> below reads that class's state.
 
 #include "platform/CDC.h"
 #include "platform/CPalette.h"
