@@ -1,6 +1,6 @@
 #include "app/CMainFrame.h"
 
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "res/resource.h"
 
@@ -98,11 +98,6 @@ int CMainFrame::OnCreate()
     m_wndStatusBar->SetPaneInfo(1, ID_PANE_POINTER, CStatusBar::SBPS_NORMAL, kPointerPaneWidth);
     m_wndStatusBar->SetPaneInfo(2, ID_PANE_POINTER, CStatusBar::SBPS_NORMAL, kPointerPaneWidth);
     return 0;
-}
-
-CStatusBar *CMainFrame::GetStatusBar()
-{
-    return m_wndStatusBar;
 }
 
 bool CMainFrame::OnCmdMsg(int nID, CCmdUI *pCmdUI)

@@ -4,33 +4,12 @@
 // the whole screen).
 
 #include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/WINDOWPLACEMENT.h"
 
 #include <QSize>
 
-class CStatusBarWnd;
+class CStatusBar;
 class QToolBar;
-
-// A rectangle as left, top, right, bottom in screen pixels (right and bottom exclusive).
-struct RECT
-{
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const RECT &) const = default;
-};
-
-// What is needed to put the window back as it was before an enlarged mode.
-struct WINDOWPLACEMENT
-{
-    RECT rcNormalPosition; // the normal (restored) outer rectangle
-    bool bMaximized = false;
-    bool bMenuBar = true; // which bars were shown
-    bool bToolBar = true;
-    bool bStatusBar = true;
-};
 
 class CMainFrame : public CFrameWnd
 {
@@ -47,7 +26,6 @@ public:
 
     bool PreCreateWindow(CREATESTRUCT &cs) override;
     int OnCreate() override;
-    CStatusBar *GetStatusBar() override;
 
     void OnFullScreen() override;
     void OnNoMenu() override;
@@ -73,7 +51,7 @@ public:
     RECT m_rcFullScreen;
     WINDOWPLACEMENT m_wpPrev;
     bool m_bFullScreen = false;
-    CStatusBarWnd *m_wndStatusBar = nullptr;
+    CStatusBar *m_wndStatusBar = nullptr;
     QToolBar *m_wndToolBar = nullptr;
 
 protected:

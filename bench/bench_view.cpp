@@ -36,7 +36,7 @@ public:
         m_app.AddDocTemplate(std::move(pTemplate));
         m_bOpen = m_pTemplate->OpenDocumentFile();
         if (m_bOpen) {
-            m_pFrame = m_pTemplate->GetFrame();
+            m_pFrame = AfxGetMainWnd();
             m_pView = static_cast<CVelorineView *>(m_pFrame->GetActiveView());
             m_pView->setFixedSize(512, 512);
             m_pFrame->show();

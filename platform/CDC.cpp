@@ -18,10 +18,6 @@ int CDC::GetDeviceCaps(int index) const
         return m_pDevice->logicalDpiX();
     case LOGPIXELSY:
         return m_pDevice->logicalDpiY();
-    case HORZRES:
-        return m_pDevice->width();
-    case VERTRES:
-        return m_pDevice->height();
     default:
         return 0;
     }
@@ -73,11 +69,8 @@ bool CDC::PatBlt(int x, int y, int width, int height, unsigned long rop)
 {
     if (!m_pPainter)
         return false;
-    if (rop == WHITENESS)
-        m_pPainter->fillRect(QRect(x, y, width, height), Qt::white);
-    else if (rop == BLACKNESS)
-        m_pPainter->fillRect(QRect(x, y, width, height), Qt::black);
-    else
+    if (rop != WHITENESS)
         return false;
+    m_pPainter->fillRect(QRect(x, y, width, height), Qt::white);
     return true;
 }

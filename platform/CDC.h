@@ -10,14 +10,11 @@
 
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
-constexpr int HORZRES = 8;
-constexpr int VERTRES = 10;
 
 constexpr int MM_TEXT = 1;
 constexpr int MM_ANISOTROPIC = 8;
 
 constexpr unsigned long WHITENESS = 0x00FF0062;
-constexpr unsigned long BLACKNESS = 0x00000042;
 
 class CPalette;
 
@@ -30,20 +27,16 @@ public:
 
     QPainter *GetPainter() const { return m_pPainter; }
 
-    // LOGPIXELSX/Y: the device's logical dots per inch (or the test override); HORZRES/VERTRES:
-    // its size in pixels.
+    // LOGPIXELSX/Y: the device's logical dots per inch (or the test override).
     virtual int GetDeviceCaps(int index) const;
 
     // Mapping of logical units to device pixels, applied to the painter's transform.
     int SetMapMode(int mode);
-    int GetMapMode() const { return m_nMapMode; }
     QSize SetWindowExt(int cx, int cy);
     QSize SetViewportExt(int cx, int cy);
-    QSize GetWindowExt() const { return m_sizeWindow; }
-    QSize GetViewportExt() const { return m_sizeViewport; }
 
     void FillSolidRect(const QRect &rect, const QColor &color);
-    // Only WHITENESS and BLACKNESS are understood.
+    // Only WHITENESS is understood.
     bool PatBlt(int x, int y, int width, int height, unsigned long rop);
 
     // The logical palette selected into this context (null: the default one); see CPalette.h.
@@ -56,6 +49,7 @@ public:
     const CPalette *GetSelectedPalette() const { return m_pPalette; }
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     void ApplyMapping();
 
     QPainter *m_pPainter;

@@ -22,7 +22,6 @@ public:
         modeReadWrite = 0x0002,
         modeCreate = 0x1000, // create when missing; truncate unless modeNoTruncate
         modeNoTruncate = 0x2000,
-        typeBinary = 0x8000, // every file is binary here
     };
 
     CFile();

@@ -12,11 +12,6 @@ bool CPalette::CreatePalette(std::vector<PALETTEENTRY> entries)
     return true;
 }
 
-void CPalette::DeleteObject()
-{
-    m_entries.clear();
-}
-
 void CPalette::TakeFrom(CPalette &other) noexcept
 {
     m_entries = std::move(other.m_entries);

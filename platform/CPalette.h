@@ -27,18 +27,14 @@ public:
 
     // Replaces the entries. False (and unchanged) for an empty list or more than 65535 entries.
     bool CreatePalette(std::vector<PALETTEENTRY> entries);
-    void DeleteObject();
     // Takes over the entries of other, which is left empty.
     void TakeFrom(CPalette &other) noexcept;
     bool IsEmpty() const { return m_entries.empty(); }
-    int GetEntryCount() const { return int(m_entries.size()); }
-    const std::vector<PALETTEENTRY> &GetEntries() const { return m_entries; }
-
-    // Number of times this palette was realised while selected into a device context.
-    int GetRealizeCount() const { return m_nRealized; }
+    // Counts a realisation while selected into a device context.
     void RecordRealize() const { ++m_nRealized; }
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     std::vector<PALETTEENTRY> m_entries;
     mutable int m_nRealized = 0;
 };

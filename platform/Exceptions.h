@@ -21,21 +21,14 @@ public:
         badPath,
         tooManyOpenFiles,
         accessDenied,
-        invalidFile,
-        removeCurrentDir,
-        directoryFull,
-        badSeek,
         hardIO,
         sharingViolation,
-        lockViolation,
         diskFull,
         endOfFile
     };
 
     CFileException(Cause cause, std::string fileName, int osError = 0)
-        : m_cause(cause)
-        , m_strFileName(std::move(fileName))
-        , m_lOsError(osError)
+        : m_cause(cause), m_strFileName(std::move(fileName)), m_lOsError(osError)
     {
     }
 

@@ -10,12 +10,11 @@ namespace {
 class StderrMessageProvider : public MessageProvider
 {
 public:
-    int Show(const QString &text, const QString &caption, unsigned flags) override
+    int Show(const QString &text, const QString &caption, unsigned) override
     {
         std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
         std::fflush(stderr);
-        const unsigned type = flags & MB_TYPEMASK;
-        return type == MB_YESNO ? IDYES : IDOK;
+        return IDOK;
     }
 };
 

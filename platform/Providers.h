@@ -10,18 +10,13 @@
 // MessageBox flags and results, as the original platform numbers them.
 constexpr unsigned MB_OK = 0x0000;
 constexpr unsigned MB_OKCANCEL = 0x0001;
-constexpr unsigned MB_YESNO = 0x0004;
 constexpr unsigned MB_ICONSTOP = 0x0010;
-constexpr unsigned MB_ICONERROR = MB_ICONSTOP;
 constexpr unsigned MB_ICONQUESTION = 0x0020;
 constexpr unsigned MB_ICONEXCLAMATION = 0x0030;
-constexpr unsigned MB_ICONINFORMATION = 0x0040;
 constexpr unsigned MB_TYPEMASK = 0x000F;
 constexpr unsigned MB_ICONMASK = 0x00F0;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
 
 // File-dialog flag: the only one the program passes.
 constexpr unsigned OFN_HIDEREADONLY = 0x00000004;

@@ -6,7 +6,6 @@
 #include "platform/Providers.h"
 #include "platform/widgets/CFrameWnd.h"
 #include "platform/widgets/CWinApp.h"
-#include "res/Resources.h"
 #include "res/resource.h"
 #include "view/CVelorineDoc.h"
 
@@ -21,45 +20,6 @@ CVelorineView::ContextMenuChooser &Chooser()
 {
     static CVelorineView::ContextMenuChooser s_chooser;
     return s_chooser;
-}
-
-// The first popup of the menu resource, its items in order; false when there is none.
-bool BuildPopup(QMenu &menu, int nIDResource)
-{
-    const std::span<const MenuItemRes> items = FindMenuResource(nIDResource);
-    if (items.empty() || !items.front().bPopup || items.front().nLevel != 0)
-        return false;
-    menu.setTitle(QString::fromUtf8(items.front().pszText));
-    for (const MenuItemRes &item : items.subspan(1)) {
-        if (item.nLevel == 0)
-            break;
-        if (!item.pszText) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction *action = menu.addAction(QString::fromUtf8(item.pszText));
-        action->setData(item.nID);
-        action->setEnabled(!item.bGrayed);
-    }
-    return true;
-}
-
-// The command-state rules the frame's routing finds for each item.
-void ApplyCommandState(QMenu &menu, CFrameWnd &frame)
-{
-    for (QAction *action : menu.actions()) {
-        if (action->isSeparator())
-            continue;
-        CCmdUI cmdUI(action->data().toInt());
-        frame.RouteCommandState(cmdUI);
-        if (cmdUI.m_bEnableChanged)
-            action->setEnabled(cmdUI.m_bEnabled);
-        // An unchecked item looks like any other, without an empty box.
-        if (cmdUI.m_bCheckChanged) {
-            action->setCheckable(cmdUI.m_nCheck != 0);
-            action->setChecked(cmdUI.m_nCheck != 0);
-        }
-    }
 }
 
 int RunMenu(QMenu &menu, QPoint screenPoint)
@@ -80,14 +40,13 @@ void CVelorineView::SetContextMenuChooser(ContextMenuChooser chooser)
 bool CVelorineView::PreTranslateMessage(const MSG &msg)
 {
     if (msg.message == WM_RBUTTONDOWN) {
-        const QPoint point(int(msg.lParam & 0xFFFFu), int(msg.lParam >> 16));
-        const QPoint screenPoint = ClientToScreen(point);
+        const QPoint screenPoint = ClientToScreen(msg.pt);
         int nChosen = 0;
         {
             QMenu menu(this);
-            if (BuildPopup(menu, IDR_CONTEXTMENU)) {
+            if (CFrameWnd::BuildPopupMenu(menu, IDR_CONTEXTMENU)) {
                 if (CFrameWnd *pMain = AfxGetMainWnd())
-                    ApplyCommandState(menu, *pMain);
+                    pMain->RunCommandStatePass(menu);
                 nChosen = RunMenu(menu, screenPoint);
             }
         }

@@ -4,6 +4,7 @@
 #include "view/CVelorineView.h"
 
 #include "platform/widgets/CFrameWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CWinApp.h"
 
 #include <QPainter>

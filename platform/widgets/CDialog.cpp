@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -17,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -277,7 +277,7 @@ bool CDialog::BuildControls()
     setWindowFlags(flags);
     setFixedSize(MapDialogRect(QRect(0, 0, m_template.cx, m_template.cy)).size());
 
-    std::vector<int> *pGroup = nullptr;
+    QButtonGroup *pGroup = nullptr;
     std::vector<QWidget *> groupBoxes;
     for (const DialogControl &ctl : m_template.controls) {
         QWidget *pWidget = BuildControl(ctl);
@@ -290,12 +290,10 @@ bool CDialog::BuildControls()
             groupBoxes.push_back(pWidget);
         if (ctl.kind == DialogControlKind::AutoRadioButton) {
             if (!pGroup) {
-                m_radioGroups.emplace_back();
-                pGroup = &m_radioGroups.back();
-                m_buttonGroups.push_back(new QButtonGroup(this));
+                pGroup = new QButtonGroup(this);
+                m_buttonGroups.push_back(pGroup);
             }
-            pGroup->push_back(ctl.nID);
-            m_buttonGroups.back()->addButton(qobject_cast<QAbstractButton *>(pWidget));
+            pGroup->addButton(qobject_cast<QAbstractButton *>(pWidget), ctl.nID);
         }
     }
     // A group box frames controls built before it: keep it beneath them.
@@ -318,7 +316,6 @@ void CDialog::DestroyWindow()
     for (QButtonGroup *pGroup : m_buttonGroups)
         delete pGroup;
     m_buttonGroups.clear();
-    m_radioGroups.clear();
     for (QWidget *pWidget : m_ownedControls)
         delete pWidget;
     m_ownedControls.clear();
@@ -521,23 +518,16 @@ void CDialog::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDChe
         pGroup->setExclusive(true);
 }
 
-int CDialog::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
-{
-    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
-        auto *pButton = qobject_cast<QAbstractButton *>(GetDlgItem(nID));
-        if (pButton && pButton->isChecked())
-            return nID;
-    }
-    return 0;
-}
-
 std::vector<int> CDialog::RadioGroup(int nID) const
 {
-    for (const std::vector<int> &group : m_radioGroups) {
-        if (std::find(group.begin(), group.end(), nID) != group.end())
-            return group;
+    const auto *pButton = qobject_cast<const QAbstractButton *>(GetDlgItem(nID));
+    const QButtonGroup *pGroup = pButton ? pButton->group() : nullptr;
+    std::vector<int> ids;
+    if (pGroup) {
+        for (QAbstractButton *pMember : pGroup->buttons())
+            ids.push_back(pGroup->id(pMember));
     }
-    return {};
+    return ids;
 }
 
 bool CDialog::UpdateData(bool bSaveAndValidate)
@@ -653,9 +643,7 @@ bool CDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &)
-{
-}
+void CDialog::OnLButtonUp(Qt::KeyboardModifiers, const QPoint &) { }
 
 void CDialog::mouseReleaseEvent(QMouseEvent *event)
 {

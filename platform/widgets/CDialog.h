@@ -71,8 +71,6 @@ public:
     void DestroyWindow();
     // True between building the controls and EndDialog.
     bool IsOpen() const { return m_bOpen; }
-    // The result given to the last EndDialog (0 before any).
-    int GetResult() const { return m_nResult; }
     void EndDialog(int nResult);
 
     QWidget *GetDlgItem(int nID) const;
@@ -80,8 +78,6 @@ public:
     void SetDlgItemText(int nID, const QString &text);
     QString GetDlgItemText(int nID) const;
     void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
-    // Id of the checked button among nIDFirst..nIDLast, 0 when none.
-    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
     // The radio buttons of the group that holds nID, in template order (empty if none).
     std::vector<int> RadioGroup(int nID) const;
 
@@ -89,7 +85,6 @@ public:
     bool UpdateData(bool bSaveAndValidate = true);
     void Invalidate(bool bErase = true);
     void SetWindowText(const QString &text) { setWindowTitle(text); }
-    QString GetWindowText() const { return windowTitle(); }
     const DialogTemplate &GetTemplate() const { return m_template; }
 
     // Runs the handler of a control notification under AfxGuard; true when one ran. A click
@@ -98,7 +93,6 @@ public:
 
     // Dialog units of this dialog's font to pixels.
     QRect MapDialogRect(const QRect &rcDialogUnits) const;
-    QFont GetDialogFont() const { return m_font; }
     // The installed family that stands in for a template's font name.
     static QString MapFontFamily(const std::string &strTemplateFont);
     // The font a template names, at 96 dots per inch.
@@ -136,6 +130,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     friend void DDX_Control(CDataExchange *pDX, int nIDC, QWidget &control);
     bool BuildControls();
     QWidget *BuildControl(const DialogControl &ctl);
@@ -151,8 +146,7 @@ private:
     std::map<int, QWidget *> m_controls; // by id, template controls and attached ones
     std::vector<QWidget *> m_ownedControls; // built from the template, deleted at the end
     std::vector<QPointer<QWidget>> m_attachedControls; // the dialog's own, never deleted here
-    std::vector<std::vector<int>> m_radioGroups;
-    std::vector<QButtonGroup *> m_buttonGroups;
+    std::vector<QButtonGroup *> m_buttonGroups; // each radio group's, by control id
     bool m_bOpen = false;
     bool m_bModal = false;
     int m_nResult = 0;

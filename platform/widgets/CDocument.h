@@ -1,12 +1,8 @@
 #pragma once
 // The framework's document base: a command target owned by the application's template.
 
+#include "platform/widgets/CArchive.h"
 #include "platform/widgets/CmdTarget.h"
-
-// The document's archive: nothing is ever stored or loaded through it.
-class CArchive
-{
-};
 
 class CView;
 

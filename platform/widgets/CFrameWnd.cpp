@@ -2,7 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/widgets/CDocument.h"
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "platform/widgets/KeyboardLocks.h"
@@ -17,26 +17,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <array>
 
 namespace {
-
-// A check mark shows only on a checked item: an unchecked checkable action would draw an
-// empty box in some styles.
-void SetActionChecked(QAction *action, bool bChecked)
-{
-    const QSignalBlocker blocker(action);
-    if (bChecked) {
-        action->setCheckable(true);
-        action->setChecked(true);
-    } else {
-        action->setChecked(false);
-        action->setCheckable(false);
-    }
-}
 
 // True while an open menu has an item under the pointer or the keyboard.
 bool IsMenuItemHighlighted()
@@ -60,54 +45,6 @@ const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands {{
 }};
 
 } // namespace
-
-int CMenu::CheckMenuItem(int nID, unsigned nCheck)
-{
-    int previous = -1;
-    for (QAction *action : Actions(nID)) {
-        if (previous < 0)
-            previous = action->isChecked() ? int(MF_CHECKED) : int(MF_UNCHECKED);
-        SetActionChecked(action, (nCheck & MF_CHECKED) != 0);
-    }
-    return previous;
-}
-
-int CMenu::EnableMenuItem(int nID, unsigned nEnable)
-{
-    int previous = -1;
-    for (QAction *action : Actions(nID)) {
-        if (previous < 0)
-            previous = action->isEnabled() ? int(MF_ENABLED) : int(MF_GRAYED);
-        action->setEnabled((nEnable & MF_GRAYED) == 0);
-    }
-    return previous;
-}
-
-int CMenu::GetMenuState(int nID) const
-{
-    const std::vector<QAction *> actions = Actions(nID);
-    if (actions.empty())
-        return -1;
-    const QAction *action = actions.front();
-    return int((action->isChecked() ? MF_CHECKED : 0u) | (action->isEnabled() ? 0u : MF_GRAYED));
-}
-
-void CMenu::AddAction(int nID, QAction *action)
-{
-    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it) {
-        if (it->second == action)
-            return;
-    }
-    m_actions.emplace(nID, action);
-}
-
-std::vector<QAction *> CMenu::Actions(int nID) const
-{
-    std::vector<QAction *> result;
-    for (auto [it, end] = m_actions.equal_range(nID); it != end; ++it)
-        result.push_back(it->second);
-    return result;
-}
 
 CFrameWnd::CFrameWnd(QWidget *parent) : QMainWindow(parent)
 {
@@ -153,18 +90,18 @@ int CFrameWnd::OnCreate()
     return 0;
 }
 
-void CFrameWnd::BuildMenuBar(int nIDResource)
+void CFrameWnd::BuildMenu(int nIDResource,
+                          const std::function<QMenu *(QMenu *parent, const QString &text)> &newMenu,
+                          const std::function<QAction *(int nID)> &itemAction)
 {
-    QMenuBar *bar = menuBar();
-    bar->clear();
     std::vector<QMenu *> open; // open[level] is the menu that receives items of level + 1
     for (const MenuItemRes &item : FindMenuResource(nIDResource)) {
         open.resize(size_t(item.nLevel));
         QMenu *parent = open.empty() ? nullptr : open.back();
         if (item.bPopup) {
-            const QString text = QString::fromUtf8(item.pszText);
-            QMenu *menu = parent ? parent->addMenu(text) : bar->addMenu(text);
-            connect(menu, &QMenu::aboutToShow, this, [this] { RunCommandStatePass(); });
+            QMenu *menu = newMenu(parent, QString::fromUtf8(item.pszText));
+            if (!menu)
+                return;
             open.push_back(menu);
             continue;
         }
@@ -174,12 +111,47 @@ void CFrameWnd::BuildMenuBar(int nIDResource)
             parent->addSeparator();
             continue;
         }
-        QAction *action = CommandAction(item.nID);
+        QAction *action = itemAction(item.nID);
         action->setText(QString::fromUtf8(item.pszText));
         action->setEnabled(!item.bGrayed);
         parent->addAction(action);
-        m_menu.AddAction(item.nID, action);
     }
+}
+
+void CFrameWnd::BuildMenuBar(int nIDResource)
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    BuildMenu(
+        nIDResource,
+        [this, bar](QMenu *parent, const QString &text) {
+            QMenu *menu = parent ? parent->addMenu(text) : bar->addMenu(text);
+            connect(menu, &QMenu::aboutToShow, this, [this] { RunCommandStatePass(); });
+            return menu;
+        },
+        [this](int nID) { return CommandAction(nID); });
+}
+
+bool CFrameWnd::BuildPopupMenu(QMenu &menu, int nIDResource)
+{
+    bool bFound = false;
+    BuildMenu(
+        nIDResource,
+        [&](QMenu *parent, const QString &text) -> QMenu * {
+            if (parent)
+                return parent->addMenu(text);
+            if (bFound)
+                return nullptr;
+            bFound = true;
+            menu.setTitle(text);
+            return &menu;
+        },
+        [&menu](int nID) {
+            auto *action = new QAction(&menu);
+            action->setData(nID);
+            return action;
+        });
+    return bFound;
 }
 
 void CFrameWnd::BuildAccelerators(int nIDResource)
@@ -258,23 +230,18 @@ bool CFrameWnd::LoadToolBar(QToolBar *bar, int nIDResource)
     return true;
 }
 
-CStatusBarWnd *CFrameWnd::CreateStatusBar(std::span<const unsigned> indicators)
+CStatusBar *CFrameWnd::CreateStatusBar(std::span<const unsigned> indicators)
 {
-    auto *bar = new CStatusBarWnd(this);
+    auto *bar = new CStatusBar(this);
     if (!bar->SetIndicators(indicators)) {
         delete bar;
         return nullptr;
     }
     setStatusBar(bar);
-    m_pStatusBarWnd = bar;
+    m_pStatusBar = bar;
     m_controlBars[AFX_IDW_STATUS_BAR] = bar;
     SetMessageText(QString());
     return bar;
-}
-
-CStatusBar *CFrameWnd::GetStatusBar()
-{
-    return m_pStatusBarWnd;
 }
 
 QWidget *CFrameWnd::GetControlBar(int nID) const
@@ -291,11 +258,11 @@ void CFrameWnd::ShowControlBar(int nID, bool bShow)
 
 void CFrameWnd::SetMessageText(const QString &text)
 {
-    if (!m_pStatusBarWnd || m_pStatusBarWnd->GetCount() == 0)
+    if (!m_pStatusBar || m_pStatusBar->GetCount() == 0)
         return;
     const QString shown = text.isEmpty() ? StringPart(AFX_IDS_IDLEMESSAGE, 0) : text;
-    if (m_pStatusBarWnd->GetPaneText(0) != shown)
-        m_pStatusBarWnd->SetPaneText(0, shown, false);
+    if (m_pStatusBar->GetPaneText(0) != shown)
+        m_pStatusBar->SetPaneText(0, shown, false);
 }
 
 CDocument *CFrameWnd::GetActiveDocument() const
@@ -357,26 +324,38 @@ void CFrameWnd::RunCommandStatePass()
         return;
     m_bInStatePass = true;
     AfxGuard([this] {
-        for (const auto &[nID, action] : m_actions) {
-            CCmdUI cmdUI(nID);
-            RouteCommandState(cmdUI);
-            if (cmdUI.m_bEnableChanged && action->isEnabled() != cmdUI.m_bEnabled)
-                action->setEnabled(cmdUI.m_bEnabled);
-            if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
-                SetActionChecked(action, cmdUI.m_nCheck != 0);
-        }
-        if (!m_pStatusBarWnd)
+        for (const auto &[nID, action] : m_actions)
+            UpdateActionState(nID, action);
+        if (!m_pStatusBar)
             return;
         // Panes without a rule keep their state.
-        for (int i = 0; i < m_pStatusBarWnd->GetCount(); ++i) {
-            if (!m_pStatusBarWnd->IsIndicatorPane(i))
+        for (int i = 0; i < m_pStatusBar->GetCount(); ++i) {
+            if (!m_pStatusBar->IsIndicatorPane(i))
                 continue;
-            CCmdUI cmdUI(int(m_pStatusBarWnd->GetItemID(i)));
+            CCmdUI cmdUI(int(m_pStatusBar->GetItemID(i)));
             if (RouteCommandState(cmdUI) && cmdUI.m_bEnableChanged)
-                m_pStatusBarWnd->SetPaneEnabled(i, cmdUI.m_bEnabled);
+                m_pStatusBar->SetPaneEnabled(i, cmdUI.m_bEnabled);
         }
     });
     m_bInStatePass = false;
+}
+
+void CFrameWnd::RunCommandStatePass(QMenu &menu)
+{
+    for (QAction *action : menu.actions()) {
+        if (!action->isSeparator())
+            UpdateActionState(action->data().toInt(), action);
+    }
+}
+
+void CFrameWnd::UpdateActionState(int nID, QAction *action)
+{
+    CCmdUI cmdUI(nID);
+    RouteCommandState(cmdUI);
+    if (cmdUI.m_bEnableChanged && action->isEnabled() != cmdUI.m_bEnabled)
+        action->setEnabled(cmdUI.m_bEnabled);
+    if (cmdUI.m_bCheckChanged && action->isChecked() != (cmdUI.m_nCheck != 0))
+        SetActionChecked(action, cmdUI.m_nCheck != 0);
 }
 
 void CFrameWnd::OnIdle()
@@ -430,8 +409,8 @@ bool CFrameWnd::event(QEvent *event)
         // Qt sends an empty tip both for an item without a prompt and for no item at all;
         // only the latter shows the idle message.
         if (tip.isEmpty() && IsMenuItemHighlighted()) {
-            if (m_pStatusBarWnd && m_pStatusBarWnd->GetCount() > 0)
-                m_pStatusBarWnd->SetPaneText(0, QString(), false);
+            if (m_pStatusBar && m_pStatusBar->GetCount() > 0)
+                m_pStatusBar->SetPaneText(0, QString(), false);
         } else {
             SetMessageText(tip);
         }

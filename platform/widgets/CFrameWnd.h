@@ -4,12 +4,15 @@
 // command-state pass (from QMenu::aboutToShow and, coalesced, when the event queue is about to
 // block).
 
+#include "platform/widgets/CMenu.h"
+#include "platform/widgets/CREATESTRUCT.h"
 #include "platform/widgets/CmdTarget.h"
 
 #include <QKeyCombination>
 #include <QMainWindow>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <map>
 #include <span>
 #include <utility>
@@ -17,61 +20,11 @@
 
 class CView;
 class CDocument;
-class CStatusBarWnd;
+class CStatusBar;
 class QAction;
 class QKeyEvent;
-class QLabel;
 class QMenu;
 class QToolBar;
-
-// The part of the window-creation parameters the frame adjusts before it is built.
-struct CREATESTRUCT
-{
-    int x = -1; // -1: the system's default position
-    int y = -1;
-    int cx = 0; // outer size; 0: the system's default
-    int cy = 0;
-    QString lpszName;
-};
-
-constexpr unsigned MF_UNCHECKED = 0x0000;
-constexpr unsigned MF_CHECKED = 0x0008;
-constexpr unsigned MF_ENABLED = 0x0000;
-constexpr unsigned MF_GRAYED = 0x0001;
-constexpr unsigned MF_BYCOMMAND = 0x0000;
-
-// The menu bar of a frame, addressed by command id.
-class CMenu
-{
-public:
-    // Returns the previous state (MF_CHECKED or MF_UNCHECKED), or -1 when no item has nID.
-    int CheckMenuItem(int nID, unsigned nCheck);
-    int EnableMenuItem(int nID, unsigned nEnable);
-    // MF_CHECKED / MF_GRAYED bits of the item, or -1 when no item has nID.
-    int GetMenuState(int nID) const;
-
-    void AddAction(int nID, QAction *action);
-    std::vector<QAction *> Actions(int nID) const;
-
-private:
-    std::multimap<int, QAction *> m_actions;
-};
-
-// A status bar whose panes are addressed by index.
-class CStatusBar
-{
-public:
-    constexpr static unsigned SBPS_NORMAL = 0x0000;
-    constexpr static unsigned SBPS_STRETCH = 0x0800;
-
-    virtual ~CStatusBar() = default;
-    virtual int GetCount() const = 0;
-    virtual void SetPaneText(int nIndex, const QString &text, bool bUpdate = true) = 0;
-    virtual QString GetPaneText(int nIndex) const = 0;
-    virtual int GetPaneWidth(int nIndex) const = 0;
-    virtual unsigned GetItemID(int nIndex) const = 0;
-    virtual bool IsPaneEnabled(int nIndex) const = 0;
-};
 
 class CFrameWnd : public QMainWindow, public CCmdTarget
 {
@@ -93,7 +46,7 @@ public:
     // Fills bar with the buttons of toolbar resource nID and docks it at the top.
     bool LoadToolBar(QToolBar *bar, int nIDResource);
     // Creates the status bar with one pane per indicator id (0 for a separator pane).
-    CStatusBarWnd *CreateStatusBar(std::span<const unsigned> indicators);
+    CStatusBar *CreateStatusBar(std::span<const unsigned> indicators);
     // The toolbar (59392) or status bar (59393), or null.
     QWidget *GetControlBar(int nID) const;
     void ShowControlBar(int nID, bool bShow);
@@ -111,16 +64,22 @@ public:
     // Sets every menu item's and toolbar button's enabled and checked state.
     void RunCommandStatePass();
 
+    // Fills menu with the items of the first popup of menu resource nIDResource, titled as
+    // that popup. Each item is an action of its own with its command id as data(); choosing
+    // it runs nothing. False when the resource has no such popup.
+    static bool BuildPopupMenu(QMenu &menu, int nIDResource);
+    // The command-state pass over the items of a menu BuildPopupMenu made.
+    void RunCommandStatePass(QMenu &menu);
+
     CView *GetActiveView() const { return m_pView; }
     CDocument *GetActiveDocument() const;
     void SetActiveView(CView *pView);
 
     void SetWindowText(const QString &text) { setWindowTitle(text); }
-    QString GetWindowText() const { return windowTitle(); }
 
     CMenu *GetMenu() { return &m_menu; }
     // The status bar made by CreateStatusBar, or null.
-    virtual CStatusBar *GetStatusBar();
+    CStatusBar *GetStatusBar() const { return m_pStatusBar; }
 
     // The enlarged display modes (implemented by the main frame).
     virtual void OnFullScreen() { }
@@ -149,10 +108,15 @@ protected:
     // The frame's paint handler: the view and bars cover the client area.
     virtual void OnPaint() { }
 
-    CMenu m_menu;
-
 private:
     void BuildMenuBar(int nIDResource);
+    // Builds the menus of resource nIDResource: newMenu(parent, text) makes the menu of each
+    // popup (parent null for the first level; a null result ends the building), itemAction(nID)
+    // the action of each command item.
+    static void BuildMenu(int nIDResource,
+                          const std::function<QMenu *(QMenu *parent, const QString &text)> &newMenu,
+                          const std::function<QAction *(int nID)> &itemAction);
+    void UpdateActionState(int nID, QAction *action);
     void BuildAccelerators(int nIDResource);
     void OnIdle();
     bool OnKeypadAccelerator(const QKeyEvent &event);
@@ -161,10 +125,11 @@ private:
     QSize m_sizeInitialOuter;
     bool m_bShownOnce = false;
     std::map<int, QAction *> m_actions;
+    CMenu m_menu {*this};
     // Keypad accelerators, matched by hand: Qt's shortcut map never matches KeypadModifier.
     std::vector<std::pair<QKeyCombination, int>> m_keypadAccels;
     std::map<int, QWidget *> m_controlBars;
-    CStatusBarWnd *m_pStatusBarWnd = nullptr;
+    CStatusBar *m_pStatusBar = nullptr;
     bool m_bIdlePending = true;
     bool m_bInStatePass = false;
 };

@@ -1,3 +1,5 @@
+#include "platform/widgets/CSingleDocTemplate.h"
+
 #include "platform/Guard.h"
 #include "platform/Providers.h"
 #include "platform/widgets/CDocument.h"

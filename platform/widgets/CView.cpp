@@ -13,9 +13,21 @@ MSG MakeMessage(unsigned message, unsigned flags, QPoint pt)
     MSG msg;
     msg.message = message;
     msg.wParam = flags;
-    msg.lParam = (unsigned(pt.x()) & 0xFFFFu) | ((unsigned(pt.y()) & 0xFFFFu) << 16);
     msg.pt = pt;
     return msg;
+}
+
+// Modifier and button state in MK_ flags for a Qt event.
+unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+{
+    unsigned flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (mods & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (mods & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
 }
 
 } // namespace
@@ -82,22 +94,6 @@ void CView::ReleaseCapture()
     if (m_bCapture && QWidget::mouseGrabber() == this)
         releaseMouse();
     m_bCapture = false;
-}
-
-unsigned CView::MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
-{
-    unsigned flags = 0;
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
-    if (mods & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (mods & Qt::ControlModifier)
-        flags |= MK_CONTROL;
-    return flags;
 }
 
 void CView::RunInitialUpdate()

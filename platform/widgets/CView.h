@@ -4,7 +4,9 @@
 // then OnLButtonDown ...). Every entry goes through AfxGuard.
 
 #include "platform/CDC.h"
+#include "platform/widgets/CPrintInfo.h"
 #include "platform/widgets/CmdTarget.h"
+#include "platform/widgets/MSG.h"
 
 #include <QPoint>
 #include <QRect>
@@ -15,29 +17,8 @@ class QPainter;
 
 // Mouse-message flags, as the original platform numbers them.
 constexpr unsigned MK_LBUTTON = 0x0001;
-constexpr unsigned MK_RBUTTON = 0x0002;
 constexpr unsigned MK_SHIFT = 0x0004;
 constexpr unsigned MK_CONTROL = 0x0008;
-constexpr unsigned MK_MBUTTON = 0x0010;
-
-constexpr unsigned WM_MOUSEMOVE = 0x0200;
-constexpr unsigned WM_LBUTTONDOWN = 0x0201;
-constexpr unsigned WM_LBUTTONUP = 0x0202;
-constexpr unsigned WM_RBUTTONDOWN = 0x0204;
-constexpr unsigned WM_RBUTTONUP = 0x0205;
-
-// The part of a window message the program looks at.
-struct MSG
-{
-    unsigned message = 0;
-    unsigned wParam = 0;      // MK_ flags
-    unsigned lParam = 0;      // x in the low 16 bits, y in the high 16 bits
-    QPoint pt;                // the position as Qt gave it (may be negative)
-};
-
-class CPrintInfo
-{
-};
 
 class CView : public QWidget, public CCmdTarget
 {
@@ -49,7 +30,7 @@ public:
     CDocument *GetDocument() const { return m_pDocument; }
     void SetDocument(CDocument *pDoc) { m_pDocument = pDoc; }
 
-    virtual void OnInitialUpdate() {}
+    virtual void OnInitialUpdate() { }
     virtual void OnDraw(CDC *pDC) = 0;
     virtual void OnPrepareDC(CDC *pDC, CPrintInfo *pInfo = nullptr);
     virtual bool OnEraseBkgnd(CDC *pDC);
@@ -75,11 +56,6 @@ public:
     void UpdateWindow();
     void SetCapture();
     void ReleaseCapture();
-    bool HasCapture() const { return m_bCapture; }
-    bool IsUpdatePending() const { return m_bUpdatePending; }
-
-    // Modifier and button state in MK_ flags for a Qt event.
-    static unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 
 protected:
     // Drawn after OnDraw in the same paint pass, in device pixels (the rubber band).
@@ -92,6 +68,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     CDocument *m_pDocument = nullptr;
     bool m_bUpdatePending = false;
     bool m_bCapture = false;

@@ -1,44 +1,15 @@
 #pragma once
-// The framework's application object and single-document template.
+// The framework's application object.
 
+#include "platform/widgets/CSingleDocTemplate.h"
 #include "platform/widgets/CmdTarget.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 class CDocument;
 class CFrameWnd;
 class CView;
-
-// Creates document, frame and view together; the frame owns the view widget.
-class CSingleDocTemplate
-{
-public:
-    using DocFactory = std::function<std::unique_ptr<CDocument>()>;
-    using FrameFactory = std::function<std::unique_ptr<CFrameWnd>()>;
-    using ViewFactory = std::function<CView *()>; // parented to the frame by the template
-
-    CSingleDocTemplate(int nIDResource, DocFactory doc, FrameFactory frame, ViewFactory view);
-    ~CSingleDocTemplate();
-
-    // Creates the document, frame and view, runs OnNewDocument and the view's first update.
-    // Returns false (after the framework's message) when any of them fails.
-    bool OpenDocumentFile();
-    // Destroys frame (with its view) and document, in that order.
-    void CloseAll();
-
-    CDocument *GetDocument() const { return m_pDoc.get(); }
-    CFrameWnd *GetFrame() const { return m_pFrame.get(); }
-
-private:
-    int m_nIDResource;
-    DocFactory m_docFactory;
-    FrameFactory m_frameFactory;
-    ViewFactory m_viewFactory;
-    std::unique_ptr<CDocument> m_pDoc;
-    std::unique_ptr<CFrameWnd> m_pFrame;
-};
 
 class CWinApp : public CCmdTarget
 {
@@ -53,7 +24,6 @@ public:
     virtual int Run();
 
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> pTemplate);
-    CSingleDocTemplate *GetFirstDocTemplate() const { return m_pTemplate.get(); }
     CDocument *GetFirstDocument() const;
     CView *GetFirstView() const;
 
@@ -75,6 +45,7 @@ public:
     int m_nNumPreviewPages = 0;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     std::unique_ptr<CSingleDocTemplate> m_pTemplate;
 };
 

@@ -8,11 +8,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-const char *const kMsgNotANumber = "请键入一个数。";
-const char *const kMsgNotAnInteger = "请键入一个整数。";
-const char *const kMsgNotAnUnsigned = "“请填入一个正整数。”";
-const char *const kMsgIntRange = "“请填入一个在%1和%2之间的整数。”";
-
 CDataExchange::CDataExchange(CDialog *pDlgWnd, bool bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
 {
@@ -47,6 +42,12 @@ void CDataExchange::Fail()
 }
 
 namespace {
+
+// The framework's data-exchange messages.
+const char *const kMsgNotANumber = "请键入一个数。";
+const char *const kMsgNotAnInteger = "请键入一个整数。";
+const char *const kMsgNotAnUnsigned = "“请填入一个正整数。”";
+const char *const kMsgIntRange = "“请填入一个在%1和%2之间的整数。”";
 
 void FailWith(CDataExchange *pDX, const char *message)
 {

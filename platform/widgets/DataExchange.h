@@ -33,12 +33,6 @@ struct CUserException
 {
 };
 
-// The framework's data-exchange messages.
-extern const char *const kMsgNotANumber; // "请键入一个数。"
-extern const char *const kMsgNotAnInteger; // "请键入一个整数。"
-extern const char *const kMsgNotAnUnsigned; // "“请填入一个正整数。”"
-extern const char *const kMsgIntRange; // "“请填入一个在%1和%2之间的整数。”"
-
 void DDX_Text(CDataExchange *pDX, int nIDC, double &value);
 void DDX_Text(CDataExchange *pDX, int nIDC, int &value);
 void DDX_Text(CDataExchange *pDX, int nIDC, uint32_t &value);

@@ -1,13 +1,13 @@
 #include "platform/widgets/NumberFormat.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
+#include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -21,53 +21,54 @@ bool IsDigit(char ch)
     return ch >= '0' && ch <= '9';
 }
 
-// End of the longest decimal number starting at pos (sign, digits, optional point and digits,
-// optional exponent), or pos itself when there is none.
-size_t ScanDecimal(std::string_view s, size_t pos)
+// For a decimal number from_chars found out of range: true when it is too large (it reads as
+// infinity), false when too small (zero). Such a number is far from 1, so its order of
+// magnitude decides.
+bool IsTooLarge(std::string_view s)
 {
-    size_t i = pos;
+    const size_t nExponentAt = std::min(s.find_first_of("eE"), s.size());
+    const std::string_view mantissa = s.substr(0, nExponentAt);
+    const size_t nPoint = std::min(mantissa.find('.'), mantissa.size());
+    const size_t nFirst = mantissa.find_first_not_of("0.");
+    if (nFirst == std::string_view::npos)
+        return false;
+    // 10^e10 <= |mantissa| < 10^(e10 + 1)
+    long long e10 = nFirst < nPoint ? static_cast<long long>(nPoint - nFirst) - 1
+                                    : -static_cast<long long>(nFirst - nPoint);
+    size_t i = nExponentAt + 1;
+    const bool bNegative = i < s.size() && s[i] == '-';
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         ++i;
-    size_t digits = 0;
-    while (i < s.size() && IsDigit(s[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && IsDigit(s[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return pos;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            ++j;
-        if (j < s.size() && IsDigit(s[j])) {
-            while (j < s.size() && IsDigit(s[j]))
-                ++j;
-            i = j;
-        }
-    }
-    return i;
+    long long exponent = 0;
+    for (; i < s.size() && IsDigit(s[i]); ++i)
+        exponent = std::min(exponent * 10 + (s[i] - '0'), 1'000'000'000LL);
+    return e10 + (bNegative ? -exponent : exponent) >= 0;
 }
 
-locale_t CLocale()
+// The decimal number at the start of s, as strtod reads it in the C locale but without hex,
+// inf or nan: its value (+-infinity beyond the range, +-0 below it) and where it ends, or null
+// when s does not start with one.
+std::pair<double, const char *> ReadDecimal(std::string_view s)
 {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
-
-// Converts a text ScanDecimal accepted; bOverflow tells a value beyond the double range.
-double ConvertDecimal(const std::string &number, bool &bOverflow)
-{
-    errno = 0;
-    const double v = strtod_l(number.c_str(), nullptr, CLocale());
-    bOverflow = errno == ERANGE && std::isinf(v);
-    return v;
+    const char *const end = s.data() + s.size();
+    // from_chars takes a '-' but no '+'.
+    const bool bPlus = !s.empty() && s.front() == '+';
+    const char *number = bPlus ? s.data() + 1 : s.data();
+    const char *digits = !bPlus && number != end && *number == '-' ? number + 1 : number;
+    if (digits == end || !(IsDigit(*digits) || *digits == '.'))
+        return {0.0, nullptr};
+    double v = 0.0;
+    const auto [ptr, ec] = std::from_chars(number, end, v, std::chars_format::general);
+    if (ec == std::errc::invalid_argument)
+        return {0.0, nullptr};
+    if (ec == std::errc::result_out_of_range) {
+        v = IsTooLarge(std::string_view(digits, size_t(ptr - digits)))
+            ? std::numeric_limits<double>::infinity()
+            : 0.0;
+        if (digits != number)
+            v = -v;
+    }
+    return {v, ptr};
 }
 
 std::string_view TrimBlanks(std::string_view s)
@@ -152,11 +153,8 @@ std::optional<double> ParseDouble(const QString &text)
 {
     const std::string utf8 = text.toStdString();
     const std::string_view s = TrimBlanks(utf8);
-    if (s.empty() || ScanDecimal(s, 0) != s.size())
-        return std::nullopt;
-    bool bOverflow = false;
-    const double v = ConvertDecimal(std::string(s), bOverflow);
-    if (bOverflow)
+    const auto [v, end] = ReadDecimal(s);
+    if (end != s.data() + s.size() || std::isinf(v))
         return std::nullopt;
     return v;
 }
@@ -207,14 +205,6 @@ std::optional<uint32_t> ParseUInt(const QString &text)
 double ReadLeadingDouble(const QString &text)
 {
     const std::string utf8 = text.toStdString();
-    size_t pos = 0;
-    while (pos < utf8.size()
-           && (IsBlank(utf8[pos]) || utf8[pos] == '\n' || utf8[pos] == '\r' || utf8[pos] == '\v'
-               || utf8[pos] == '\f'))
-        ++pos;
-    const size_t end = ScanDecimal(utf8, pos);
-    if (end == pos)
-        return 0.0;
-    bool bOverflow = false;
-    return ConvertDecimal(utf8.substr(pos, end - pos), bOverflow);
+    const size_t pos = utf8.find_first_not_of(" \t\n\r\v\f");
+    return pos == std::string::npos ? 0.0 : ReadDecimal(std::string_view(utf8).substr(pos)).first;
 }

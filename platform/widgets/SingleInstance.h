@@ -21,11 +21,11 @@ public:
 
     // Creates the marker; it is held until this object is destroyed or the process ends.
     Result Create();
-    bool IsHeld() const { return m_fd >= 0; }
 
     // "OrrenVelorine!" unless VELORINE_INSTANCE_NAME says otherwise, with the user id added.
     static std::string MarkerName();
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     int m_fd = -1;
 };

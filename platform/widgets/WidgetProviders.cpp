@@ -27,8 +27,6 @@ QMessageBox::Icon IconOf(unsigned flags)
         return QMessageBox::Question;
     case MB_ICONEXCLAMATION:
         return QMessageBox::Warning;
-    case MB_ICONINFORMATION:
-        return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
     }
@@ -70,9 +68,6 @@ int WidgetMessageProvider::Show(const QString &text, const QString &caption, uns
     case MB_OKCANCEL:
         choices = {{"确定", QMessageBox::AcceptRole, IDOK},
                    {"取消", QMessageBox::RejectRole, IDCANCEL}};
-        break;
-    case MB_YESNO:
-        choices = {{"是(&Y)", QMessageBox::YesRole, IDYES}, {"否(&N)", QMessageBox::NoRole, IDNO}};
         break;
     default:
         choices = {{"确定", QMessageBox::AcceptRole, IDOK}};

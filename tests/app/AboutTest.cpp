@@ -2,6 +2,7 @@
 #include "app/CVelorineApp.h"
 #include "res/AboutTemplates.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QLabel>
 #include <QTest>
@@ -59,7 +60,7 @@ TEST_F(AboutDialog, ReleaseOnItsSurfaceClosesAsOk)
     EXPECT_TRUE(dlg.IsOpen());
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(dlg.IsOpen());
-    EXPECT_EQ(dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
     EXPECT_TRUE(providers.shell().opened.empty());
 }
 
@@ -73,7 +74,7 @@ TEST_F(AboutDialog, ReleaseOnStaticTextClosesToo)
     ASSERT_NE(pLabel, nullptr);
     QTest::mouseClick(pLabel, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(dlg.IsOpen());
-    EXPECT_EQ(dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
 }
 
 TEST_F(AboutDialog, RightButtonLeavesItOpen)
@@ -87,7 +88,7 @@ TEST_F(AboutDialog, EnterOnAFocusedLinkClosesWithoutOpeningIt)
     dlg.AuthorLink().setFocus();
     QTest::keyClick(&dlg.AuthorLink(), Qt::Key_Return);
     EXPECT_FALSE(dlg.IsOpen());
-    EXPECT_EQ(dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
     EXPECT_TRUE(providers.shell().opened.empty());
 }
 
@@ -96,7 +97,7 @@ TEST_F(AboutDialog, EscapeClosesAsCancelWithoutOpeningALink)
     dlg.HomePageLink().setFocus();
     QTest::keyClick(&dlg.HomePageLink(), Qt::Key_Escape);
     EXPECT_FALSE(dlg.IsOpen());
-    EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDCANCEL);
     EXPECT_TRUE(providers.shell().opened.empty());
 }
 

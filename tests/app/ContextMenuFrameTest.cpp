@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "tests/common/SingleDocument.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
 

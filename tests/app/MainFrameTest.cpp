@@ -2,11 +2,12 @@
 // display modes.
 
 #include "app/CMainFrame.h"
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,8 +117,8 @@ TEST_F(MainFrameTest, CreatedWithTitleSizeToolbarAndSevenPanes)
     const unsigned ids[] = {0, 101, 101, 59142, 59137, 59138, 59139};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(bar->GetItemID(i), ids[i]);
-    EXPECT_EQ(bar->GetPaneWidth(1), 70);
-    EXPECT_EQ(bar->GetPaneWidth(2), 70);
+    EXPECT_EQ(TestAccess<CStatusBar>::PaneWidth(*bar, 1), 70);
+    EXPECT_EQ(TestAccess<CStatusBar>::PaneWidth(*bar, 2), 70);
     EXPECT_EQ(bar->GetPaneText(0), QStringLiteral("完成"));
     bar->SetPaneText(1, QStringLiteral("X:-5"));
     EXPECT_EQ(bar->GetPaneText(1), QStringLiteral("X:-5"));
@@ -144,12 +145,12 @@ TEST_F(MainFrameTest, CtrlPaneFollowsTheKeyAtTheNextPass)
 {
     CStatusBar *bar = frame.GetStatusBar();
     frame.RunCommandStatePass();
-    EXPECT_FALSE(bar->IsPaneEnabled(3));
+    EXPECT_FALSE(TestAccess<CStatusBar>::IsPaneEnabled(*bar, 3));
     EXPECT_EQ(bar->GetPaneText(3), QString());
     frame.m_bCtrl = true;
     EXPECT_EQ(bar->GetPaneText(3), QString());
     frame.RunCommandStatePass();
-    EXPECT_TRUE(bar->IsPaneEnabled(3));
+    EXPECT_TRUE(TestAccess<CStatusBar>::IsPaneEnabled(*bar, 3));
     EXPECT_EQ(bar->GetPaneText(3), QStringLiteral("Ctrl键"));
     frame.m_bCtrl = false;
     frame.RunCommandStatePass();

@@ -2,7 +2,7 @@
 // without one, and the idle message only when no item is highlighted.
 
 #include "app/CMainFrame.h"
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"

@@ -2,6 +2,7 @@
 #include "app/CSysInfoDlg.h"
 #include "res/AboutTemplates.h"
 #include "tail/tail.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QLabel>
 #include <QTest>
@@ -149,7 +150,7 @@ TEST_F(SysInfoDialog, ShowsRealValuesAndClosesAsCancelOnARelease)
     EXPECT_TRUE(dlg.IsOpen());
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(4, 4));
     EXPECT_FALSE(dlg.IsOpen());
-    EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDCANCEL);
 }
 
 TEST_F(SysInfoDialog, UnreadableValuesKeepTheirPlaceholders)

@@ -2,7 +2,9 @@
 // The program's single-document template as at start-up, with the document, frame and view
 // classes a test chooses.
 
+#include "platform/widgets/CSingleDocTemplate.h"
 #include "platform/widgets/CWinApp.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "res/resource.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,7 @@ template<class Frame> Frame *OpenAndShow(CSingleDocTemplate &tmpl)
 {
     if (!tmpl.OpenDocumentFile())
         return nullptr;
-    auto *pFrame = static_cast<Frame *>(tmpl.GetFrame());
+    auto *pFrame = static_cast<Frame *>(TestAccess<CSingleDocTemplate>::Frame(tmpl));
     pFrame->show();
     QCoreApplication::processEvents();
     return pFrame;

@@ -4,6 +4,7 @@
 #include "platform/widgets/CDialog.h"
 #include "platform/widgets/DataExchange.h"
 #include "res/DialogTemplates.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QComboBox>
@@ -69,7 +70,7 @@ TEST(DialogLayout, ControlsSitAtTheirDialogUnitRectangles)
 {
     SmallDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    const QSize base = CDialog::BaseUnits(dlg.GetDialogFont());
+    const QSize base = CDialog::BaseUnits(TestAccess<CDialog>::Font(dlg));
     EXPECT_GT(base.width(), 3);
     EXPECT_GT(base.height(), 8);
     EXPECT_EQ(dlg.size(), QSize((200 * base.width() + 2) / 4, (100 * base.height() + 4) / 8));
@@ -132,7 +133,7 @@ TEST(DialogExchange, RadioGroupsFollowTheTemplatesGroupStarts)
     EXPECT_EQ(dlg.RadioGroup(21), (std::vector<int> {20, 21, 22}));
     EXPECT_EQ(dlg.RadioGroup(41), (std::vector<int> {40, 41}));
     EXPECT_TRUE(IsChecked(dlg, 22)); // m_nGroup1 = 2
-    EXPECT_EQ(dlg.GetCheckedRadioButton(40, 41), 0);
+    EXPECT_EQ(TestAccess<CDialog>::CheckedRadioButton(dlg, 40, 41), 0);
     Click(dlg, 41);
     Click(dlg, 20);
     EXPECT_TRUE(IsChecked(dlg, 41)); // the groups are independent

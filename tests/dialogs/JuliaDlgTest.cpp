@@ -3,6 +3,7 @@
 
 #include "dialogs/CJuliaDlg.h"
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "view/CVelorineView.h"
 
@@ -92,7 +93,7 @@ TEST_F(JuliaDlgTest, OkStoresTheTypedConstantAndPresetAndDrawsWhileOpen)
     EXPECT_EQ(m_pDoc->m_nJuliaPreset, 4);
     EXPECT_EQ(m_pView->commands, std::vector<int> {ID_JULIA});
     EXPECT_TRUE(bOpenWhileDrawing);
-    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
 
     // The next opening remembers the button, not the typed text.
     m_pDlg->DestroyWindow();
@@ -120,7 +121,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     Type(*m_pDlg, IDC_JULIA_CX, "0.3");
     QTest::keyClick(Edit(*m_pDlg, IDC_JULIA_CX), Qt::Key_Return);
     EXPECT_FALSE(m_pDlg->IsOpen());
-    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
     EXPECT_EQ(m_pDlg->m_strCX, "0.3");
     ExpectDocumentUntouched();
 
@@ -128,7 +129,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     Open();
     QTest::mouseDClick(m_pDlg->GetDlgItem(IDC_JULIA_PRESET0), Qt::LeftButton);
     EXPECT_FALSE(m_pDlg->IsOpen());
-    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
     ExpectDocumentUntouched();
 }
 
@@ -144,7 +145,7 @@ TEST_F(JuliaDlgTest, CancelButtonEscapeAndCloseBoxLeaveTheDocument)
         else
             m_pDlg->close();
         EXPECT_FALSE(m_pDlg->IsOpen()) << way;
-        EXPECT_EQ(m_pDlg->GetResult(), IDCANCEL) << way;
+        EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDCANCEL) << way;
         ExpectDocumentUntouched();
         m_pDlg->DestroyWindow();
     }
@@ -173,7 +174,7 @@ TEST_F(JuliaDlgTest, PushButtonsNeverTakeEnter)
     // Enter with the focus on the OK button is still the dialog's OK, not a click on it.
     m_pDlg->GetDlgItem(IDC_JULIA_OK)->setFocus();
     QTest::keyClick(m_pDlg->GetDlgItem(IDC_JULIA_OK), Qt::Key_Return);
-    EXPECT_EQ(m_pDlg->GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
     ExpectDocumentUntouched();
 }
 

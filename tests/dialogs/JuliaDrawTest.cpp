@@ -5,6 +5,7 @@
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
 #include "tests/common/SingleDocument.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "view/CVelorineDoc.h"
 #include "view/CVelorineView.h"
@@ -28,7 +29,7 @@ TEST(JuliaDlgDrawing, CustomZeroConstantDrawsTheFilledUnitDisc)
         ASSERT_TRUE(dlg.Create());
         Click(dlg, IDC_JULIA_PRESET_LAST);
         Click(dlg, IDC_JULIA_OK);
-        EXPECT_EQ(dlg.GetResult(), IDOK);
+        EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
     }
     EXPECT_EQ(pDoc->m_dJuliaRe, 0.0);
     EXPECT_EQ(pDoc->m_dJuliaIm, 0.0);

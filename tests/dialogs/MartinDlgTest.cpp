@@ -2,6 +2,7 @@
 
 #include "dialogs/CMartinDlg.h"
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QTest>
@@ -33,7 +34,7 @@ TEST_F(MartinDlgTest, FirstOpeningShowsTheInitialTriple)
     Open();
     EXPECT_EQ(Fields(), (std::vector<QString> {"68", "75", "83", "600000"}));
     EXPECT_TRUE(IsChecked(m_dlg, 1038));
-    EXPECT_EQ(m_dlg.GetCheckedRadioButton(1034, 1046), 1038);
+    EXPECT_EQ(TestAccess<CDialog>::CheckedRadioButton(m_dlg, 1034, 1046), 1038);
 }
 
 TEST_F(MartinDlgTest, EachPresetLoadsItsTableTripleAndKeepsTheIterations)
@@ -66,7 +67,7 @@ TEST_F(MartinDlgTest, IterationsOutsideTheRangeAreRefusedOnOk)
         Type(m_dlg, IDC_MARTIN_ITER, good);
         Click(m_dlg, IDC_MARTIN_OK);
         EXPECT_FALSE(m_dlg.IsOpen()) << good;
-        EXPECT_EQ(m_dlg.GetResult(), IDOK);
+        EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
         EXPECT_EQ(m_dlg.m_nIterations, QString(good).trimmed().toUInt());
         m_dlg.DestroyWindow();
     }
@@ -90,14 +91,14 @@ TEST_F(MartinDlgTest, ClosingKeepsWhatWasLastReadForTheNextOpening)
     Open();
     Click(m_dlg, 1041); // (90,30,10)
     m_dlg.close(); // the close box
-    EXPECT_EQ(m_dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL);
     EXPECT_EQ(m_dlg.m_dA, 90);
     Reopen();
     EXPECT_EQ(Fields(), (std::vector<QString> {"90", "30", "10", "600000"}));
     EXPECT_TRUE(IsChecked(m_dlg, 1041));
 
     QTest::keyClick(&m_dlg, Qt::Key_Escape);
-    EXPECT_EQ(m_dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL);
     EXPECT_EQ(m_dlg.m_nPreset, 4);
 }
 
@@ -109,7 +110,7 @@ TEST_F(MartinDlgTest, TypedCoefficientsAfterAPresetKeepItsButtonAndReachTheMembe
     Type(m_dlg, IDC_MARTIN_C, "-3e2");
     EXPECT_TRUE(IsChecked(m_dlg, 1042));
     Click(m_dlg, IDC_MARTIN_OK);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     EXPECT_EQ(m_dlg.m_dA, 1.25);
     EXPECT_EQ(m_dlg.m_dB, -10);
     EXPECT_EQ(m_dlg.m_dC, -300);

@@ -3,6 +3,7 @@
 
 #include "dialogs/CMiraDlg.h"
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QComboBox>
@@ -102,7 +103,7 @@ TEST_F(MiraDlgTest, EveryOpeningStartsFromTheThirdNonZeroEntry)
         Choose(IDC_MIRA_LIST_ZERO, 3);
         Type(m_dlg, IDC_MIRA_X1, "99");
         Click(m_dlg, IDC_MIRA_OK);
-        EXPECT_EQ(m_dlg.GetResult(), IDOK);
+        EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
         EXPECT_EQ(m_dlg.m_nX1, 99);
     }
 }
@@ -183,7 +184,7 @@ TEST_F(MiraDlgTest, OkTakesTypedValuesAsTheyAre)
     Type(m_dlg, IDC_MIRA_X1, "20");
     Type(m_dlg, IDC_MIRA_X2, " -20\t");
     Click(m_dlg, IDC_MIRA_OK);
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     EXPECT_EQ(m_dlg.m_dB, 0);
     EXPECT_EQ(m_dlg.m_nX1, 20);
     EXPECT_EQ(m_dlg.m_nX2, -20);
@@ -227,7 +228,7 @@ TEST_F(MiraDlgTest, TextTypedIntoAListIsNeverAddedOrRead)
     pList->lineEdit()->selectAll();
     QTest::keyClicks(pList->lineEdit(), "a=0.01, b=0.96");
     QTest::keyClick(pList->lineEdit(), Qt::Key_Return); // Enter is the dialog's OK
-    EXPECT_EQ(m_dlg.GetResult(), IDOK);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
     EXPECT_EQ(pList->count(), 6);
     EXPECT_EQ(m_dlg.m_cbNonZeroB.GetCurSel(), 2);
     EXPECT_EQ(m_dlg.m_dA, -0.25);
@@ -237,10 +238,10 @@ TEST_F(MiraDlgTest, CancelEndsWithCancel)
 {
     Open();
     Click(m_dlg, IDC_MIRA_CANCEL);
-    EXPECT_EQ(m_dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL);
     Reopen();
     QTest::keyClick(Edit(m_dlg, IDC_MIRA_A), Qt::Key_Escape);
-    EXPECT_EQ(m_dlg.GetResult(), IDCANCEL);
+    EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL);
     EXPECT_FALSE(m_dlg.IsOpen());
 }
 

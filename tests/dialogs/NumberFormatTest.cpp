@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -106,6 +109,92 @@ TEST(NumberFields, LeadingNumberReadsTheLongestPrefixOrZero)
     EXPECT_EQ(ReadLeadingDouble(""), 0.0);
     EXPECT_EQ(ReadLeadingDouble("0x1p3"), 0.0);
     EXPECT_EQ(ReadLeadingDouble("inf"), 0.0);
+}
+
+// Bit patterns, so that -0 and 0 tell apart.
+std::optional<uint64_t> Bits(std::optional<double> v)
+{
+    if (!v)
+        return std::nullopt;
+    return std::bit_cast<uint64_t>(*v);
+}
+
+TEST(NumberFields, EdgeTextsKeepTheirMeaning)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kMinSub = std::numeric_limits<double>::denorm_min();
+    const std::string zeros400(400, '0');
+    struct Case
+    {
+        std::string text;
+        std::optional<double> field; // ParseDouble
+        double leading; // ReadLeadingDouble
+    };
+    const Case cases[] = {
+        {"+5", 5, 5},
+        {" +.5", 0.5, 0.5},
+        {"+-1", {}, 0},
+        {"-+1", {}, 0},
+        {"++1", {}, 0},
+        {"-0", -0.0, -0.0},
+        {"+0", 0.0, 0.0},
+        {"1e999", {}, kInf},
+        {"-1e999", {}, -kInf},
+        {"1e99999999999999999999", {}, kInf},
+        {"1e-400", 0.0, 0.0},
+        {"-1e-400", -0.0, -0.0},
+        {"1e-99999999999999999999", 0.0, 0.0},
+        {"0e99999", 0.0, 0.0},
+        {"1e-310", 1e-310, 1e-310},
+        {"4.9406564584124654e-324", kMinSub, kMinSub},
+        {"2e-324", 0.0, 0.0},
+        {"1.7976931348623157e308", 1.7976931348623157e308, 1.7976931348623157e308},
+        {"1.7976931348623159e308", {}, kInf},
+        {"0." + zeros400 + "1", 0.0, 0.0},
+        {"1" + zeros400, {}, kInf},
+        {"1234567890123456789012345678901234567890", 1.2345678901234568e39, 1.2345678901234568e39},
+        {"0x10", {}, 0},
+        {"0X1p3", {}, 0},
+        {"inf", {}, 0},
+        {"-inf", {}, 0},
+        {"Infinity", {}, 0},
+        {"NaN", {}, 0},
+        {"nan(1)", {}, 0},
+        {"", {}, 0},
+        {" ", {}, 0},
+        {"\t \t", {}, 0},
+        {" \t-2.5 \t", -2.5, -2.5},
+        {"\v1", {}, 1},
+        {"\r\f1x", {}, 1},
+        {"1 ", 1, 1},
+        {"1\n", {}, 1},
+        {"1e+5", 1e5, 1e5},
+        {"1.e3", 1000, 1000},
+        {"e3", {}, 0},
+        {".e3", {}, 0},
+        {"-.", {}, 0},
+        {"\xef\xbc\x91", {}, 0}, // a full-width digit
+        {"1\xc2\xa0", {}, 1}, // a no-break space after it
+    };
+    for (const Case &c : cases) {
+        const QString text = QString::fromStdString(c.text);
+        EXPECT_EQ(Bits(ParseDouble(text)), Bits(c.field)) << '"' << c.text << '"';
+        EXPECT_EQ(Bits(ReadLeadingDouble(text)), Bits(c.leading)) << '"' << c.text << '"';
+    }
+}
+
+TEST(NumberFields, IntegerEdgeTexts)
+{
+    for (const char *bad : {"+-1", "-+1", "++1", "-", " - ", "0x10", "inf", "9223372036854775808",
+                            "-2147483649", "1\n", "\v1", "1 2"})
+        EXPECT_FALSE(ParseInt(bad)) << bad;
+    EXPECT_EQ(ParseInt("-0"), 0);
+    EXPECT_EQ(ParseInt("+0012"), 12);
+    EXPECT_EQ(ParseInt(" \t-2147483648\t "), std::numeric_limits<int>::min());
+    for (const char *bad : {"+0", "-0", "0x10", "99999999999999999999", "1\n", "\v1"})
+        EXPECT_FALSE(ParseUInt(bad)) << bad;
+    EXPECT_EQ(ParseUInt("0004294967295"), 4294967295u);
+    EXPECT_EQ(ParseUInt("\t0 "), 0u);
 }
 
 TEST(NumberFields, ShownTextsReadBackToTheSameValue)

@@ -3,6 +3,7 @@
 #include "platform/BmpFormat.h"
 #include "platform/CDC.h"
 #include "platform/StretchDIBits.h"
+#include "tests/common/TestAccess.h"
 #include "tests/common/TestSupport.h"
 
 #include <QPainter>
@@ -177,9 +178,9 @@ TEST(DibPalette, RealizeSelectsAndRestores)
     LoadGradient(dib);
     EXPECT_TRUE(dib.RealizePalette(&dc));
     EXPECT_TRUE(dib.RealizePalette(&dc));
-    EXPECT_EQ(dib.m_palette.GetRealizeCount(), 2);
+    EXPECT_EQ(TestAccess<CPalette>::RealizeCount(dib.m_palette), 2);
     EXPECT_EQ(dc.GetSelectedPalette(), &previous);
-    EXPECT_EQ(previous.GetRealizeCount(), 0);
+    EXPECT_EQ(TestAccess<CPalette>::RealizeCount(previous), 0);
 
     BmpRecipe s;
     s.nBitCount = 24;
@@ -187,6 +188,6 @@ TEST(DibPalette, RealizeSelectsAndRestores)
     CDib rgb;
     ASSERT_TRUE(rgb.Load("rgb.bmp"));
     EXPECT_TRUE(rgb.RealizePalette(&dc));
-    EXPECT_EQ(rgb.m_palette.GetRealizeCount(), 0);
+    EXPECT_EQ(TestAccess<CPalette>::RealizeCount(rgb.m_palette), 0);
     EXPECT_EQ(dc.GetSelectedPalette(), &previous);
 }

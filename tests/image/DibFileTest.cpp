@@ -1,6 +1,7 @@
 #include "DibTestSupport.h"
 
 #include "platform/BmpFormat.h"
+#include "tests/common/TestAccess.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ struct Snapshot
         , colors(d.m_pColors)
         , size(d.m_dwDataSize)
         , nColors(d.m_nColors)
-        , paletteEntries(d.m_palette.GetEntryCount())
+        , paletteEntries(int(TestAccess<CPalette>::Entries(d.m_palette).size()))
         , picture(OwnSize(d))
     {
     }
@@ -66,7 +67,7 @@ TEST(DibLoad, ComposedEightBitPicture)
     EXPECT_EQ(dib.GetWidth(), 512);
     EXPECT_EQ(dib.GetHeight(), 512);
     EXPECT_EQ(dib.GetBitCount(), 8);
-    const auto &entries = dib.m_palette.GetEntries();
+    const auto &entries = TestAccess<CPalette>::Entries(dib.m_palette);
     ASSERT_EQ(entries.size(), 256u);
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(entries[i].peRed, dib.m_pColors[4 * i + 2]);

@@ -7,10 +7,12 @@
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 #include <array>
 #include <gtest/gtest.h>
 #include <string>
@@ -183,20 +185,25 @@ TEST(CommandGuardTest, ExceptionInAHandlerIsReportedAndGoesNoFurther)
     EXPECT_EQ(providers.messages().shown[0].text, QStringLiteral("内存不足。"));
 }
 
-TEST(CommandMenuTest, CheckAndEnableByCommandReportPreviousState)
+TEST(CommandMenuTest, CheckByCommandReportsPreviousState)
 {
     CFrameWnd frame;
     ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME));
     CMenu *menu = frame.GetMenu();
-    EXPECT_EQ(menu->GetMenuState(ID_ZOOM_DISPLAY), int(MF_UNCHECKED));
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, ID_ZOOM_DISPLAY), int(MF_UNCHECKED));
     EXPECT_EQ(menu->CheckMenuItem(ID_ZOOM_DISPLAY, MF_CHECKED | MF_BYCOMMAND), int(MF_UNCHECKED));
     EXPECT_EQ(menu->CheckMenuItem(ID_ZOOM_DISPLAY, MF_UNCHECKED), int(MF_CHECKED));
-    EXPECT_EQ(menu->GetMenuState(ID_ZOOM_DISPLAY), int(MF_UNCHECKED));
-    EXPECT_EQ(menu->GetMenuState(ID_FILE_OPEN), int(MF_GRAYED));
-    EXPECT_EQ(menu->EnableMenuItem(ID_FILE_OPEN, MF_ENABLED), int(MF_GRAYED));
-    EXPECT_EQ(menu->GetMenuState(ID_FILE_OPEN), int(MF_ENABLED));
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, ID_ZOOM_DISPLAY), int(MF_UNCHECKED));
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, ID_FILE_OPEN), int(MF_GRAYED));
+    frame.FindAction(ID_FILE_OPEN)->setEnabled(true);
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, ID_FILE_OPEN), 0);
     EXPECT_EQ(menu->CheckMenuItem(12345, MF_CHECKED), -1);
-    EXPECT_EQ(menu->GetMenuState(12345), -1);
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, 12345), -1);
+    // A toolbar button that has no menu item is not the menu's.
+    QToolBar bar;
+    ASSERT_TRUE(frame.LoadToolBar(&bar, IDR_MAINFRAME));
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*menu, ID_EDIT_BACK), -1);
+    EXPECT_EQ(menu->CheckMenuItem(ID_EDIT_BACK, MF_CHECKED), -1);
 }
 
 } // namespace

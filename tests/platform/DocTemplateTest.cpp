@@ -6,6 +6,7 @@
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QMenuBar>
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST_F(DocTemplateTest, CreatesAllThreeWiredBeforeTheFirstUpdate)
     CFrameWnd *frame = AfxGetMainWnd();
     ASSERT_NE(frame, nullptr);
     EXPECT_FALSE(frame->isVisible());
-    EXPECT_EQ(frame->GetWindowText(), QStringLiteral("drawn"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("drawn"));
     EXPECT_EQ(frame->centralWidget(), app.GetFirstView());
     EXPECT_EQ(frame->GetActiveDocument(), app.GetFirstDocument());
     EXPECT_EQ(app.GetFirstDocument()->GetFirstView(), app.GetFirstView());
@@ -86,7 +87,7 @@ TEST_F(DocTemplateTest, CreatesAllThreeWiredBeforeTheFirstUpdate)
     app.OnFileNew();
     EXPECT_EQ(g_events.size(), 2u);
     g_events.clear();
-    app.GetFirstDocTemplate()->CloseAll();
+    TestAccess<CWinApp>::DocTemplate(app)->CloseAll();
     EXPECT_EQ(g_events, (std::vector<std::string> {"~view", "~doc"}));
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
 }

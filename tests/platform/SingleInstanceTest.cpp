@@ -1,6 +1,7 @@
 // The single-instance marker: atomic, per name, and gone when its holder dies in any way.
 
 #include "platform/widgets/SingleInstance.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -19,7 +20,7 @@ TEST(SingleInstanceTest, SecondMarkerOfTheSameNameIsRefusedUntilTheFirstGoes)
     EXPECT_EQ(first->Create(), Result::Created); // holding it already
     CSingleInstance second;
     EXPECT_EQ(second.Create(), Result::AlreadyRunning);
-    EXPECT_FALSE(second.IsHeld());
+    EXPECT_FALSE(TestAccess<CSingleInstance>::IsHeld(second));
     first.reset();
     EXPECT_EQ(second.Create(), Result::Created);
 }

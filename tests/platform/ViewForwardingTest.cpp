@@ -2,6 +2,7 @@
 
 #include "platform/widgets/CView.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -99,7 +100,7 @@ TEST(ViewForwardingTest, MouseEventsPassPreTranslationThenTheHandlers)
     EXPECT_EQ(view.point, QPoint(7, 9));
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].message, WM_LBUTTONDOWN);
-    EXPECT_EQ(view.messages[0].lParam, 7u | (9u << 16));
+    EXPECT_EQ(view.messages[0].pt, QPoint(7, 9));
 
     view.calls.clear();
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(7, 9));
@@ -117,7 +118,7 @@ TEST(ViewForwardingTest, MouseEventsPassPreTranslationThenTheHandlers)
     EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "rdown"}));
 }
 
-TEST(ViewForwardingTest, MoveAsksForTheCursorFirstAndPacksNegativePositions)
+TEST(ViewForwardingTest, MoveAsksForTheCursorFirstAndKeepsNegativePositions)
 {
     RecordingView view;
     view.show();
@@ -128,7 +129,7 @@ TEST(ViewForwardingTest, MoveAsksForTheCursorFirstAndPacksNegativePositions)
     EXPECT_EQ(view.calls, (std::vector<std::string> {"pre", "cursor", "move"}));
     EXPECT_EQ(view.point, QPoint(-3, 5));
     EXPECT_EQ(view.flags, MK_LBUTTON);
-    EXPECT_EQ(view.messages.back().lParam, 0xFFFDu | (5u << 16));
+    EXPECT_EQ(view.messages.back().pt, QPoint(-3, 5));
     EXPECT_TRUE(view.hasMouseTracking());
 }
 
@@ -144,9 +145,9 @@ TEST(ViewForwardingTest, UpdateWindowPaintsOnlyWhenSomethingIsPending)
     view.UpdateWindow();
     EXPECT_TRUE(view.calls.empty());
     view.Invalidate();
-    EXPECT_TRUE(view.IsUpdatePending());
+    EXPECT_TRUE(TestAccess<CView>::IsUpdatePending(view));
     view.UpdateWindow();
-    EXPECT_FALSE(view.IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(view));
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "draw"), 1);
 }
 
@@ -155,11 +156,11 @@ TEST(ViewForwardingTest, CaptureIsTrackedAndReleased)
     RecordingView view;
     view.show();
     view.SetCapture();
-    EXPECT_TRUE(view.HasCapture());
+    EXPECT_TRUE(TestAccess<CView>::HasCapture(view));
     view.ReleaseCapture();
-    EXPECT_FALSE(view.HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(view));
     view.ReleaseCapture();
-    EXPECT_FALSE(view.HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(view));
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The right-button menu and the display-mode commands: what the menu shows, where, what a
 // choice runs, the zoom-display toggles, leaving at once and the help file.
 
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -71,7 +73,7 @@ protected:
     }
     bool ZoomDisplayChecked()
     {
-        return m_pFrame->GetMenu()->GetMenuState(ID_ZOOM_DISPLAY) & MF_CHECKED;
+        return TestAccess<CMenu>::MenuState(*m_pFrame->GetMenu(), ID_ZOOM_DISPLAY) & MF_CHECKED;
     }
 
     int m_nChoice = 0;
@@ -106,6 +108,22 @@ TEST_F(ContextMenuTest, ARightPressShowsTheMenuAtThePointer)
     EXPECT_FALSE(m_pView->m_bSelectionShown);
     QTest::mouseClick(m_pView, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(m_nShown, 1);
+}
+
+TEST_F(ContextMenuTest, APressLeftOfAndAboveTheViewOpensTheMenuThere)
+{
+    // While a drag holds the mouse, a right press beyond the view's top-left corner still
+    // reaches it, at negative client coordinates.
+    m_pFrame->move(300, 200);
+    QTest::mousePress(m_pView, Qt::LeftButton, {}, QPoint(50, 40));
+    const QPoint outside(-20, -7);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(outside),
+                      m_pView->mapToGlobal(QPointF(outside)), Qt::RightButton,
+                      Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_pView, &press);
+    ASSERT_EQ(m_nShown, 1);
+    EXPECT_EQ(m_at, m_pView->mapToGlobal(outside));
+    QTest::mouseRelease(m_pView, Qt::LeftButton, {}, QPoint(50, 40));
 }
 
 TEST_F(ContextMenuTest, AChoiceRunsThroughTheRoutingBeforeThePressGoesOn)
@@ -171,7 +189,7 @@ TEST_F(ContextMenuTest, TheToggleRepaintsNothingAndTheMenuFormCarriesOutAPending
     ASSERT_TRUE(Route(ID_ZOOM_DISPLAY));
     QCoreApplication::processEvents();
     EXPECT_EQ(paints.count, 0);
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
 
     // With nothing pending the menu form paints nothing either.
     RightClick(QPoint(10, 10), ID_CTX_ZOOM_DISPLAY);
@@ -179,7 +197,7 @@ TEST_F(ContextMenuTest, TheToggleRepaintsNothingAndTheMenuFormCarriesOutAPending
     m_pView->Invalidate();
     RightClick(QPoint(10, 10), ID_CTX_ZOOM_DISPLAY);
     EXPECT_EQ(paints.count, 1);
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
     m_pView->removeEventFilter(&paints);
 
     // The next paint draws by the new flag: unscaled, lavender beyond the picture.

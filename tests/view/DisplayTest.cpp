@@ -2,6 +2,7 @@
 // for the device's dots per inch.
 
 #include "tests/common/TestDC.h"
+#include "tests/common/TestAccess.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QPainter>
@@ -68,22 +69,22 @@ TEST_F(DisplayTest, PrepareDcMapsOneUnitToOneNinetySixthOfAnInch)
     {
         CTestDC dc(&painter, &target, 96, 96);
         m_pView->OnPrepareDC(&dc);
-        EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
-        EXPECT_EQ(dc.GetWindowExt(), QSize(526, 608));
-        EXPECT_EQ(dc.GetViewportExt(), QSize(526, 608));
+        EXPECT_EQ(TestAccess<CDC>::MapMode(dc), MM_ANISOTROPIC);
+        EXPECT_EQ(TestAccess<CDC>::WindowExt(dc), QSize(526, 608));
+        EXPECT_EQ(TestAccess<CDC>::ViewportExt(dc), QSize(526, 608));
         EXPECT_TRUE(painter.worldTransform().isIdentity());
     }
     {
         CTestDC dc(&painter, &target, 120, 120);
         m_pView->OnPrepareDC(&dc);
-        EXPECT_EQ(dc.GetViewportExt(), QSize(657, 760));
+        EXPECT_EQ(TestAccess<CDC>::ViewportExt(dc), QSize(657, 760));
         EXPECT_DOUBLE_EQ(painter.worldTransform().m11(), 657.0 / 526.0);
         EXPECT_DOUBLE_EQ(painter.worldTransform().m22(), 760.0 / 608.0);
     }
     {
         CTestDC dc(&painter, &target, 72, 144);
         m_pView->OnPrepareDC(&dc);
-        EXPECT_EQ(dc.GetViewportExt(), QSize(526 * 72 / 96, 608 * 144 / 96));
+        EXPECT_EQ(TestAccess<CDC>::ViewportExt(dc), QSize(526 * 72 / 96, 608 * 144 / 96));
     }
 }
 

@@ -1,5 +1,6 @@
 // Pictures in and out: Open, Save As and Save, the palette choice, the clipboard copy.
 
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QClipboard>
@@ -27,7 +28,7 @@ TEST_F(FileTest, OpenShowsAGoodFileAndKeepsEverythingElse)
     EXPECT_EQ(r.nFlags, OFN_HIDEREADONLY);
 
     EXPECT_EQ(m_pView->m_dib.m_strFileName, "quad.bmp");
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
     EXPECT_EQ(Grab().pixel(5, 5), QuadrantColour(3));
     EXPECT_EQ(Caption(), QStringLiteral("Julia集--千变万化"));
     EXPECT_EQ(m_pView->m_nFractalKind, 2);
@@ -142,7 +143,7 @@ TEST_F(FileTest, AShortPaletteReportsAndKeepsThePicture)
     EXPECT_EQ(m_providers.messages().shown[0].caption, QStringLiteral("Warning!"));
     EXPECT_EQ(PictureBits(), before);
     EXPECT_EQ(fs::file_size("temp.bmp"), 0u);
-    EXPECT_FALSE(m_pView->IsUpdatePending());
+    EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
 }
 
 TEST_F(FileTest, AMissingPaletteAbandonsTheRenderWithTheFrameworksMessage)

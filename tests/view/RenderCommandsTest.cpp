@@ -5,6 +5,7 @@
 
 #include "fractals/Recipes.h"
 #include "res/resource.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -26,7 +27,8 @@ TEST_F(RenderTest, StartsWithTheDefaultMandelbrotPicture)
     EXPECT_EQ(m_pDoc->m_strPalettePath,
               std::filesystem::current_path().string() + "/Velorine256.rgb");
     EXPECT_EQ(m_pView->m_dib.m_strFileName, "temp.bmp");
-    EXPECT_EQ(m_pFrame->GetMenu()->GetMenuState(ID_ZOOM_DISPLAY) & MF_CHECKED, MF_CHECKED);
+    EXPECT_EQ(TestAccess<CMenu>::MenuState(*m_pFrame->GetMenu(), ID_ZOOM_DISPLAY) & MF_CHECKED,
+              MF_CHECKED);
     EXPECT_FALSE(m_pView->m_bSelectionShown);
     EXPECT_FALSE(IsEnabled(ID_EDIT_COPY));
     EXPECT_FALSE(IsEnabled(ID_ZOOM_IN));
@@ -81,7 +83,7 @@ TEST_F(RenderTest, EachCommandSetsCaptionKindAndPicture)
         EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(expected));
         EXPECT_EQ(PictureBits(), Bytes(expected.begin(), expected.end()));
         // Painted before the command returned.
-        EXPECT_FALSE(m_pView->IsUpdatePending());
+        EXPECT_FALSE(TestAccess<CView>::IsUpdatePending(*m_pView));
         // Only the escape-time renders take the selection's band away.
         EXPECT_EQ(m_pView->m_bSelectionShown, c.nKind != 1 && c.nKind != 2);
     }
@@ -335,7 +337,7 @@ TEST_F(RenderTest, LeafPaintsIntoThePictureAndKeepsCaptionAndWorkingFile)
     EXPECT_EQ(m_pView->m_nFractalKind, 7);
     EXPECT_EQ(ReadFileBytes("temp.bmp"), file);
     // Shown at the next paint, not before the command returns.
-    EXPECT_TRUE(m_pView->IsUpdatePending());
+    EXPECT_TRUE(TestAccess<CView>::IsUpdatePending(*m_pView));
     int leaf = 0, other = 0;
     for (unsigned char b : PictureBits()) {
         leaf += b == 21;

@@ -1,6 +1,8 @@
 // Selecting with the mouse: the stored rectangle, the zoom it leads to, the rubber band on
 // screen, the pointer position in the status bar and the pointer shape.
 
+#include "platform/widgets/CStatusBar.h"
+#include "tests/common/WidgetTestAccess.h"
 #include "tests/view/ViewFixture.h"
 
 #include <QClipboard>
@@ -75,7 +77,7 @@ TEST_F(SelectionTest, DragsInEitherDirectionStoreTheSameNormalisedRectangle)
     EXPECT_TRUE(m_pView->m_bZoomPending);
     EXPECT_TRUE(m_pView->m_bSelectionShown);
     EXPECT_FALSE(m_pView->m_bDragging);
-    EXPECT_FALSE(m_pView->HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(*m_pView));
     EXPECT_TRUE(IsEnabled(ID_ZOOM_IN));
     EXPECT_TRUE(IsEnabled(ID_EDIT_COPY));
 
@@ -277,7 +279,7 @@ TEST_F(SelectionTest, TheStatusBarShowsRawPointerPositionsEvenOutsideADraggedVie
     EXPECT_EQ(Pane(2), QStringLiteral("Y:20"));
     const QImage clean = Grab();
     Press(QPoint(50, 40));
-    EXPECT_TRUE(m_pView->HasCapture());
+    EXPECT_TRUE(TestAccess<CView>::HasCapture(*m_pView));
     // The capture keeps the moves coming once the pointer has left the view.
     m_pView->OnMouseMove(MK_LBUTTON, QPoint(-20, -7));
     EXPECT_EQ(Pane(1), QStringLiteral("X:-20"));
@@ -308,7 +310,7 @@ TEST_F(SelectionTest, TheStatusBarShowsRawPointerPositionsEvenOutsideADraggedVie
     m_pView->OnLButtonUp(0, QPoint(-20, -7));
     const std::array<int, 4> outside {-20, 40, 50, -7};
     EXPECT_EQ(Selection(), outside);
-    EXPECT_FALSE(m_pView->HasCapture());
+    EXPECT_FALSE(TestAccess<CView>::HasCapture(*m_pView));
 }
 
 TEST_F(SelectionTest, ThePointerIsACrossHairOverMandelbrotAndJuliaPicturesOnly)

@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "tests/common/SingleDocument.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QCoreApplication>
 #include <QPixmap>
@@ -11,7 +12,7 @@ void ViewFixture::SetUp()
     m_pApp = std::make_unique<CWinApp>();
     m_pTemplate = AddSingleDocTemplate<CVelorineDoc, CFrameWnd, CVelorineView>(*m_pApp);
     ASSERT_TRUE(m_pTemplate->OpenDocumentFile());
-    m_pFrame = m_pTemplate->GetFrame();
+    m_pFrame = TestAccess<CSingleDocTemplate>::Frame(*m_pTemplate);
     m_pDoc = static_cast<CVelorineDoc *>(m_pTemplate->GetDocument());
     m_pView = static_cast<CVelorineView *>(m_pFrame->GetActiveView());
     ASSERT_NE(m_pView, nullptr);

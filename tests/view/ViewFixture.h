@@ -33,7 +33,7 @@ protected:
     bool Route(int nID) { return m_pFrame->RouteCommand(nID); }
     // Enabled state of nID after a command-state query through the routing.
     bool IsEnabled(int nID);
-    QString Caption() const { return m_pFrame->GetWindowText(); }
+    QString Caption() const { return m_pFrame->windowTitle(); }
 
     // The bytes Compose writes for buffer with the document's current palette.
     Bytes Composed(const Buffer &buffer);

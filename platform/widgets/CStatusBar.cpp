@@ -1,4 +1,4 @@
-#include "platform/widgets/CStatusBarWnd.h"
+#include "platform/widgets/CStatusBar.h"
 
 #include "res/Resources.h"
 
@@ -11,14 +11,14 @@ constexpr int kPanePadding = 8;
 
 } // namespace
 
-CStatusBarWnd::CStatusBarWnd(QWidget *parent) : QStatusBar(parent)
+CStatusBar::CStatusBar(QWidget *parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
 }
 
-CStatusBarWnd::~CStatusBarWnd() = default;
+CStatusBar::~CStatusBar() = default;
 
-bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
+bool CStatusBar::SetIndicators(std::span<const unsigned> ids)
 {
     for (Pane &pane : m_panes) {
         removeWidget(pane.pLabel);
@@ -26,7 +26,7 @@ bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
     }
     m_panes.clear();
     for (unsigned id : ids) {
-        Pane pane {new QLabel(this), id, SBPS_NORMAL, {}, id != 0, true};
+        Pane pane {new QLabel(this), id, {}, id != 0, true};
         pane.pLabel->setFrameShape(QFrame::Panel);
         pane.pLabel->setFrameShadow(QFrame::Sunken);
         pane.pLabel->setIndent(2);
@@ -43,7 +43,6 @@ bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
         }
         const bool first = m_panes.empty();
         if (first) {
-            pane.nStyle = SBPS_STRETCH;
             // A long prompt must never widen the window.
             pane.pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             pane.pLabel->setMinimumWidth(1);
@@ -55,13 +54,12 @@ bool CStatusBarWnd::SetIndicators(std::span<const unsigned> ids)
     return true;
 }
 
-void CStatusBarWnd::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth)
+void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth)
 {
     if (!ValidIndex(nIndex))
         return;
     Pane &pane = m_panes[size_t(nIndex)];
     pane.nID = nID;
-    pane.nStyle = nStyle;
     pane.bIndicator = false;
     pane.bEnabled = true;
     pane.strText.clear();
@@ -76,7 +74,7 @@ void CStatusBarWnd::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int c
     ShowPane(pane);
 }
 
-void CStatusBarWnd::SetPaneEnabled(int nIndex, bool bEnabled)
+void CStatusBar::SetPaneEnabled(int nIndex, bool bEnabled)
 {
     if (!ValidIndex(nIndex))
         return;
@@ -87,19 +85,19 @@ void CStatusBarWnd::SetPaneEnabled(int nIndex, bool bEnabled)
     ShowPane(pane);
 }
 
-void CStatusBarWnd::ShowPane(Pane &pane)
+void CStatusBar::ShowPane(Pane &pane)
 {
     const QString shown = pane.bEnabled ? pane.strText : QString();
     if (pane.pLabel->text() != shown)
         pane.pLabel->setText(shown);
 }
 
-int CStatusBarWnd::GetCount() const
+int CStatusBar::GetCount() const
 {
     return int(m_panes.size());
 }
 
-void CStatusBarWnd::SetPaneText(int nIndex, const QString &text, bool bUpdate)
+void CStatusBar::SetPaneText(int nIndex, const QString &text, bool bUpdate)
 {
     if (!ValidIndex(nIndex))
         return;
@@ -110,30 +108,17 @@ void CStatusBarWnd::SetPaneText(int nIndex, const QString &text, bool bUpdate)
         pane.pLabel->repaint();
 }
 
-QString CStatusBarWnd::GetPaneText(int nIndex) const
+QString CStatusBar::GetPaneText(int nIndex) const
 {
     return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].pLabel->text() : QString();
 }
 
-int CStatusBarWnd::GetPaneWidth(int nIndex) const
-{
-    if (!ValidIndex(nIndex))
-        return 0;
-    const QLabel *label = m_panes[size_t(nIndex)].pLabel;
-    return label->minimumWidth() == label->maximumWidth() ? label->minimumWidth() : label->width();
-}
-
-unsigned CStatusBarWnd::GetItemID(int nIndex) const
+unsigned CStatusBar::GetItemID(int nIndex) const
 {
     return ValidIndex(nIndex) ? m_panes[size_t(nIndex)].nID : 0;
 }
 
-bool CStatusBarWnd::IsPaneEnabled(int nIndex) const
-{
-    return ValidIndex(nIndex) && m_panes[size_t(nIndex)].bEnabled;
-}
-
-bool CStatusBarWnd::IsIndicatorPane(int nIndex) const
+bool CStatusBar::IsIndicatorPane(int nIndex) const
 {
     return ValidIndex(nIndex) && m_panes[size_t(nIndex)].bIndicator;
 }

@@ -2,20 +2,21 @@
 // The frame's status bar: panes addressed by index, a stretching message pane first, fixed
 // panes of a given width and indicator panes whose text shows only while they are enabled.
 
-#include "platform/widgets/CFrameWnd.h"
-
 #include <QStatusBar>
 #include <span>
 #include <vector>
 
 class QLabel;
 
-class CStatusBarWnd : public QStatusBar, public CStatusBar
+class CStatusBar : public QStatusBar
 {
     Q_OBJECT
 public:
-    explicit CStatusBarWnd(QWidget *parent = nullptr);
-    ~CStatusBarWnd() override;
+    constexpr static unsigned SBPS_NORMAL = 0x0000;
+    constexpr static unsigned SBPS_STRETCH = 0x0800;
+
+    explicit CStatusBar(QWidget *parent = nullptr);
+    ~CStatusBar() override;
 
     // One pane per id: 0 makes a separator pane (the first one stretches), any other id an
     // indicator whose text comes from the string table. False when an id has no text.
@@ -24,21 +25,19 @@ public:
     // Indicators show their text only while enabled.
     void SetPaneEnabled(int nIndex, bool bEnabled);
 
-    int GetCount() const override;
-    void SetPaneText(int nIndex, const QString &text, bool bUpdate = true) override;
-    QString GetPaneText(int nIndex) const override;
-    int GetPaneWidth(int nIndex) const override;
-    unsigned GetItemID(int nIndex) const override;
-    bool IsPaneEnabled(int nIndex) const override;
+    int GetCount() const;
+    void SetPaneText(int nIndex, const QString &text, bool bUpdate = true);
+    QString GetPaneText(int nIndex) const;
+    unsigned GetItemID(int nIndex) const;
     // True for panes that follow a command-state rule (indicators).
     bool IsIndicatorPane(int nIndex) const;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     struct Pane
     {
         QLabel *pLabel;
         unsigned nID;
-        unsigned nStyle;
         QString strText; // the indicator's text, or the pane's own text
         bool bIndicator;
         bool bEnabled;
