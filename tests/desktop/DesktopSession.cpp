@@ -423,7 +423,7 @@ QStringList DesktopSession::WindowIds(qint64 pid) const
     const QByteArray out
         = Tool(QStringLiteral(VELORINE_XDOTOOL),
                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                QString::number(m_pProgram->processId()), QStringLiteral("")});
+                QString::number(pid), QStringLiteral("")});
     return QString::fromLatin1(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
