@@ -45,6 +45,9 @@ public:
 
     // Starts Xvfb and the program, waits for the main window and measures the view.
     bool Start(const QStringList &extraEnv = {});
+    // The same through another command (a start script), with arguments, from folder dir.
+    bool StartCommand(const QString &program, const QStringList &args, const QString &dir,
+                      const QStringList &extraEnv = {});
     // A further copy of the program in the same session (same instance name and folder).
     std::unique_ptr<QProcess> StartAnother(const QStringList &extraEnv = {});
 
@@ -77,8 +80,12 @@ public:
     QRect ViewRect() const { return m_rcView; }
     // Centre of a toolbar button by its place (0 = first), in screen coordinates.
     QPoint ToolBarButton(int nIndex) const;
-    // Centre of control nID of a dialog built from templ, shown as window win.
+    // Centre and rectangle of control nID of a dialog built from templ, shown as window win.
     QPoint DialogItem(const QString &win, const DialogTemplate &templ, int nID) const;
+    QRect DialogItemRect(const QString &win, const DialogTemplate &templ, int nID) const;
+
+    // Writes a 64 x 64 BMP of one colour: opened, it fills the view with that colour.
+    static bool WritePicture(const QString &path, QRgb colour);
 
     // Polls pred until it holds or timeoutMs passes.
     static bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 20000);
