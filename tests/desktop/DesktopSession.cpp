@@ -293,6 +293,13 @@ void DesktopSession::Type(const QString &text)
     Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), text});
 }
 
+bool DesktopSession::OpenMenu(const QString &altKey)
+{
+    const qsizetype n = WindowIds().size();
+    Key(altKey);
+    return WaitFor([&] { return WindowIds().size() > n; });
+}
+
 void DesktopSession::MouseMove(QPoint screen)
 {
     Xdo({QStringLiteral("mousemove"), QString::number(screen.x()), QString::number(screen.y())});
@@ -400,7 +407,13 @@ QString DesktopSession::File(const QString &name) const
 
 QByteArray DesktopSession::TempBmp() const
 {
-    return ReadAll(File(QStringLiteral("temp.bmp")));
+    // Read while the program rewrites it, the file is short of the size its header gives.
+    const QByteArray bmp = ReadAll(File(QStringLiteral("temp.bmp")));
+    if (bmp.size() < 6)
+        return {};
+    const auto *p = reinterpret_cast<const uchar *>(bmp.constData());
+    const qint64 nSize = qint64(p[2]) | qint64(p[3]) << 8 | qint64(p[4]) << 16 | qint64(p[5]) << 24;
+    return nSize == bmp.size() ? bmp : QByteArray();
 }
 
 bool DesktopSession::WaitTempBmpChange(const QByteArray &before)

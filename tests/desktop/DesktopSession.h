@@ -68,6 +68,9 @@ public:
     void KeyDown(const QString &key);
     void KeyUp(const QString &key);
     void Type(const QString &text);
+    // A menu by its Alt key (such as "alt+f"); true once its popup shows, so that the item keys
+    // that follow reach it.
+    bool OpenMenu(const QString &altKey);
     void Click(QPoint screen, int button = 1);
     void DoubleClick(QPoint screen);
     void MouseMove(QPoint screen);
@@ -93,6 +96,7 @@ public:
     QString WorkDir() const;
     QString Root() const { return m_dir.path(); } // the session's folder, outside WorkDir
     QString File(const QString &name) const; // absolute path in the working folder
+    // temp.bmp when it is whole; empty while missing or half written.
     QByteArray TempBmp() const;
     bool WaitTempBmpChange(const QByteArray &before);
 

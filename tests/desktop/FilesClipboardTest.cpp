@@ -33,11 +33,14 @@ protected:
     {
         const QString dlg = s.WaitWindow(caption);
         ASSERT_FALSE(dlg.isEmpty());
+        const qsizetype nBefore = s.WindowIds().size() - 1;
         if (!shot.isEmpty())
             s.Shot(shot);
         s.Type(path);
         s.Key(QStringLiteral("Return"));
         ASSERT_TRUE(s.WaitWindowGone(dlg));
+        // The name's completion list can outlive the dialog's window for a moment.
+        ASSERT_TRUE(s.WaitFor([&] { return s.WindowIds().size() == nBefore; }));
     }
 
     DesktopSession s;
@@ -46,7 +49,7 @@ protected:
 TEST_F(DesktopFiles, SaveAsOpenAndLoadPaletteThroughTheFileDialog)
 {
     const QString saved = QDir(s.Root()).filePath(QStringLiteral("saved.bmp"));
-    s.Key(QStringLiteral("alt+f"));
+    ASSERT_TRUE(s.OpenMenu(QStringLiteral("alt+f")));
     s.Key(QStringLiteral("a"));
     ChooseFile(QStringLiteral("另存为"), saved, QStringLiteral("file-dialog"));
     ASSERT_TRUE(s.WaitFor([&] { return QFile(saved).size() == s.TempBmp().size(); }));
@@ -70,7 +73,7 @@ TEST_F(DesktopFiles, SaveAsOpenAndLoadPaletteThroughTheFileDialog)
     ASSERT_TRUE(paletteFile.open(QIODevice::WriteOnly));
     paletteFile.write(palette);
     paletteFile.close();
-    s.Key(QStringLiteral("alt+o"));
+    ASSERT_TRUE(s.OpenMenu(QStringLiteral("alt+o")));
     s.Key(QStringLiteral("Up Return"));
     ChooseFile(QStringLiteral("打开"), palettePath);
     const QByteArray before = s.TempBmp();
