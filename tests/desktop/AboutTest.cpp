@@ -84,6 +84,7 @@ TEST_F(DesktopAbout, AClosedDialogLeavesNoHighlightToTheNextOne)
     const QRect mail = s.DialogItemRect(dlg, templ, IDC_LINK_MAIL);
     s.MouseMove(home.center());
     ASSERT_TRUE(WaitBlue(home, true));
+    s.Shot(QStringLiteral("about-link-highlighted"));
     // Closed with the pointer still on the link: its highlight is still on.
     s.Key(QStringLiteral("Escape"));
     ASSERT_TRUE(s.WaitWindowGone(dlg));
