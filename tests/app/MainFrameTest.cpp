@@ -6,6 +6,7 @@
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/common/TestSupport.h"
 #include "tests/common/WidgetTestAccess.h"
 
@@ -20,12 +21,6 @@
 
 namespace {
 
-class BlankView : public CView
-{
-public:
-    void OnDraw(CDC *) override { }
-};
-
 class TestFrame : public CMainFrame
 {
 public:
@@ -35,30 +30,12 @@ protected:
     bool IsControlKeyDown() const override { return m_bCtrl; }
 };
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public FrameFixture<TestFrame>
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME));
-        auto *view = new BlankView;
-        view->setParent(&frame);
-        frame.setCentralWidget(view);
-        frame.SetActiveView(view);
-    }
-    void Show()
-    {
-        frame.show();
-        QApplication::setActiveWindow(&frame);
-        QCoreApplication::processEvents();
-    }
     bool MenuShown() const { return !frame.menuBar()->isHidden(); }
     bool ToolBarShown() const { return !frame.m_wndToolBar->isHidden(); }
     bool StatusBarShown() const { return !frame.m_wndStatusBar->isHidden(); }
-
-    ScopedTestProviders providers;
-    CWinApp app;
-    TestFrame frame;
 };
 
 TEST(MainFrameRulesTest, InitialSizeIsTheScreenOr526By608WhicheverIsSmaller)

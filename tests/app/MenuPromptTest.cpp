@@ -6,6 +6,7 @@
 #include "platform/widgets/CView.h"
 #include "platform/widgets/CWinApp.h"
 #include "res/resource.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/common/TestSupport.h"
 
 #include <QAction>
@@ -18,25 +19,14 @@
 
 namespace {
 
-class BlankView : public CView
-{
-public:
-    void OnDraw(CDC *) override { }
-};
-
-class MenuPromptTest : public ::testing::Test
+class MenuPromptTest : public FrameFixture<>
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME));
-        auto *view = new BlankView;
-        view->setParent(&frame);
-        frame.setCentralWidget(view);
-        frame.SetActiveView(view);
-        frame.show();
-        QApplication::setActiveWindow(&frame);
-        QCoreApplication::processEvents();
+        FrameFixture::SetUp();
+        if (!HasFatalFailure())
+            Show();
     }
     void TearDown() override
     {
@@ -56,10 +46,6 @@ protected:
         }
         return nullptr;
     }
-
-    ScopedTestProviders providers;
-    CWinApp app;
-    CMainFrame frame;
 };
 
 TEST_F(MenuPromptTest, AnItemWithoutAPromptShowsAnEmptyPane)

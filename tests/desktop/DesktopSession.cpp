@@ -102,6 +102,7 @@ QProcessEnvironment DesktopSession::ProgramEnvironment(const QStringList &extraE
     env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("home/.config")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("home/.local/share")));
     env.insert(QStringLiteral("VELORINE_INSTANCE_NAME"),
                QStringLiteral("velorine-desktop-%1-%2")
                    .arg(QCoreApplication::applicationPid())
@@ -123,16 +124,22 @@ QProcessEnvironment DesktopSession::ProgramEnvironment(const QStringList &extraE
 
 bool DesktopSession::Start(const QStringList &extraEnv)
 {
+    return StartCommand(QStringLiteral(VELORINE_PROGRAM), {}, WorkDir(), extraEnv);
+}
+
+bool DesktopSession::StartCommand(const QString &program, const QStringList &args,
+                                  const QString &dir, const QStringList &extraEnv)
+{
     if (!m_dir.isValid() || !StartXvfb()) {
         ADD_FAILURE() << "Xvfb did not start";
         return false;
     }
     m_pProgram = std::make_unique<QProcess>();
     m_pProgram->setProcessEnvironment(ProgramEnvironment(extraEnv));
-    m_pProgram->setWorkingDirectory(WorkDir());
+    m_pProgram->setWorkingDirectory(dir);
     m_pProgram->setStandardOutputFile(QDir(m_dir.path()).filePath(QStringLiteral("out.log")));
     m_pProgram->setStandardErrorFile(QDir(m_dir.path()).filePath(QStringLiteral("err.log")));
-    m_pProgram->start(QStringLiteral(VELORINE_PROGRAM), {});
+    m_pProgram->start(program, args);
     if (!m_pProgram->waitForStarted(kStartTimeoutMs)) {
         ADD_FAILURE() << "the program did not start";
         return false;
@@ -286,6 +293,13 @@ void DesktopSession::Type(const QString &text)
     Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), text});
 }
 
+bool DesktopSession::OpenMenu(const QString &altKey)
+{
+    const qsizetype n = WindowIds().size();
+    Key(altKey);
+    return WaitFor([&] { return WindowIds().size() > n; });
+}
+
 void DesktopSession::MouseMove(QPoint screen)
 {
     Xdo({QStringLiteral("mousemove"), QString::number(screen.x()), QString::number(screen.y())});
@@ -341,6 +355,11 @@ QPoint DesktopSession::ToolBarButton(int nIndex) const
 
 QPoint DesktopSession::DialogItem(const QString &win, const DialogTemplate &templ, int nID) const
 {
+    return DialogItemRect(win, templ, nID).center();
+}
+
+QRect DesktopSession::DialogItemRect(const QString &win, const DialogTemplate &templ, int nID) const
+{
     // The dialog's client area is its template in dialog units, so the scale is its size's.
     const QRect rc = WindowGeometry(win);
     for (const DialogControl &c : templ.controls) {
@@ -348,12 +367,21 @@ QPoint DesktopSession::DialogItem(const QString &win, const DialogTemplate &temp
             continue;
         const double sx = double(rc.width()) / templ.cx;
         const double sy = double(rc.height()) / templ.cy;
-        return rc.topLeft()
-            + QPoint(int(std::lround((c.x + c.cx / 2.0) * sx)),
-                     int(std::lround((c.y + c.cy / 2.0) * sy)));
+        const QPoint topLeft(int(std::lround(c.x * sx)), int(std::lround(c.y * sy)));
+        const QPoint bottomRight(int(std::lround((c.x + c.cx) * sx)),
+                                 int(std::lround((c.y + c.cy) * sy)));
+        return QRect(rc.topLeft() + topLeft, rc.topLeft() + bottomRight - QPoint(1, 1));
     }
     ADD_FAILURE() << "no control " << nID;
     return {};
+}
+
+bool DesktopSession::WritePicture(const QString &path, QRgb colour)
+{
+    QImage image(64, 64, QImage::Format_Indexed8);
+    image.setColorTable({colour});
+    image.fill(0);
+    return image.save(path, "BMP");
 }
 
 bool DesktopSession::WaitFor(const std::function<bool()> &pred, int timeoutMs)
@@ -379,7 +407,13 @@ QString DesktopSession::File(const QString &name) const
 
 QByteArray DesktopSession::TempBmp() const
 {
-    return ReadAll(File(QStringLiteral("temp.bmp")));
+    // Read while the program rewrites it, the file is short of the size its header gives.
+    const QByteArray bmp = ReadAll(File(QStringLiteral("temp.bmp")));
+    if (bmp.size() < 6)
+        return {};
+    const auto *p = reinterpret_cast<const uchar *>(bmp.constData());
+    const qint64 nSize = qint64(p[2]) | qint64(p[3]) << 8 | qint64(p[4]) << 16 | qint64(p[5]) << 24;
+    return nSize == bmp.size() ? bmp : QByteArray();
 }
 
 bool DesktopSession::WaitTempBmpChange(const QByteArray &before)
@@ -423,7 +457,7 @@ QStringList DesktopSession::WindowIds(qint64 pid) const
     const QByteArray out
         = Tool(QStringLiteral(VELORINE_XDOTOOL),
                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                QString::number(m_pProgram->processId()), QStringLiteral("")});
+                QString::number(pid), QStringLiteral("")});
     return QString::fromLatin1(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 

@@ -45,6 +45,9 @@ public:
 
     // Starts Xvfb and the program, waits for the main window and measures the view.
     bool Start(const QStringList &extraEnv = {});
+    // The same through another command (a start script), with arguments, from folder dir.
+    bool StartCommand(const QString &program, const QStringList &args, const QString &dir,
+                      const QStringList &extraEnv = {});
     // A further copy of the program in the same session (same instance name and folder).
     std::unique_ptr<QProcess> StartAnother(const QStringList &extraEnv = {});
 
@@ -65,6 +68,9 @@ public:
     void KeyDown(const QString &key);
     void KeyUp(const QString &key);
     void Type(const QString &text);
+    // A menu by its Alt key (such as "alt+f"); true once its popup shows, so that the item keys
+    // that follow reach it.
+    bool OpenMenu(const QString &altKey);
     void Click(QPoint screen, int button = 1);
     void DoubleClick(QPoint screen);
     void MouseMove(QPoint screen);
@@ -77,8 +83,12 @@ public:
     QRect ViewRect() const { return m_rcView; }
     // Centre of a toolbar button by its place (0 = first), in screen coordinates.
     QPoint ToolBarButton(int nIndex) const;
-    // Centre of control nID of a dialog built from templ, shown as window win.
+    // Centre and rectangle of control nID of a dialog built from templ, shown as window win.
     QPoint DialogItem(const QString &win, const DialogTemplate &templ, int nID) const;
+    QRect DialogItemRect(const QString &win, const DialogTemplate &templ, int nID) const;
+
+    // Writes a 64 x 64 BMP of one colour: opened, it fills the view with that colour.
+    static bool WritePicture(const QString &path, QRgb colour);
 
     // Polls pred until it holds or timeoutMs passes.
     static bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 20000);
@@ -86,6 +96,7 @@ public:
     QString WorkDir() const;
     QString Root() const { return m_dir.path(); } // the session's folder, outside WorkDir
     QString File(const QString &name) const; // absolute path in the working folder
+    // temp.bmp when it is whole; empty while missing or half written.
     QByteArray TempBmp() const;
     bool WaitTempBmpChange(const QByteArray &before);
 

@@ -60,6 +60,22 @@ protected:
         EXPECT_TRUE(s.WaitMainTitle(title));
     }
 
+    // The inside of the status bar's first pane shows one colour: no text in it.
+    bool FirstPaneBlank() const
+    {
+        const QRect pane(s.ViewRect().left() + 5, s.ViewRect().bottom() + 7, 150, 10);
+        const QImage screen = s.Grab();
+        for (int y = pane.top(); y <= pane.bottom(); ++y)
+            for (int x = pane.left(); x <= pane.right(); ++x)
+                if (screen.pixel(x, y) != screen.pixel(pane.topLeft()))
+                    return false;
+        return true;
+    }
+    bool WaitFirstPaneBlank(bool bBlank)
+    {
+        return s.WaitFor([&] { return FirstPaneBlank() == bBlank; });
+    }
+
     DesktopSession s;
     qsizetype m_nWindows = 0;
 };
@@ -86,6 +102,22 @@ TEST_F(DesktopMenus, EachMenuByItsMnemonicAnItemByItsLetterAndAGreyedItem)
     s.Key(QStringLiteral("Escape"));
     EXPECT_TRUE(s.WaitWindowGone(about));
     ASSERT_TRUE(s.Sync());
+    EXPECT_TRUE(s.Exit());
+}
+
+TEST_F(DesktopMenus, AHighlightedItemWithoutAPromptEmptiesTheFirstPane)
+{
+    // Idle: the pane says it is ready.
+    ASSERT_TRUE(WaitFirstPaneBlank(false));
+    // The View menu opens on its first item, the toolbar's, which has a prompt.
+    s.Key(QStringLiteral("alt+v"));
+    ASSERT_TRUE(PopupShows());
+    EXPECT_TRUE(WaitFirstPaneBlank(false));
+    // Up wraps to the last, the menu-less display, which has none.
+    s.Key(QStringLiteral("Up"));
+    EXPECT_TRUE(WaitFirstPaneBlank(true));
+    EXPECT_TRUE(CloseMenu());
+    EXPECT_TRUE(WaitFirstPaneBlank(false));
     EXPECT_TRUE(s.Exit());
 }
 

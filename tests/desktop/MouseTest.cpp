@@ -49,6 +49,7 @@ TEST_F(DesktopMouse, ToolBarZoomCtrlReleaseAndAPlainClick)
 
 TEST_F(DesktopMouse, DragThatTheContextMenuInterruptsLetsGoOfTheMouse)
 {
+    const QByteArray first = s.TempBmp();
     s.MouseMove(s.ViewToScreen(QPoint(100, 100)));
     s.MouseDown(1);
     s.MouseMove(s.ViewToScreen(QPoint(180, 180)));
@@ -61,14 +62,14 @@ TEST_F(DesktopMouse, DragThatTheContextMenuInterruptsLetsGoOfTheMouse)
     s.MouseUp(1);
     s.Key(QStringLiteral("Escape"));
     ASSERT_TRUE(s.WaitFor([&] { return s.WindowIds().size() == n; }));
-    // The next click is the toolbar's, not a view still holding the mouse.
-    s.Click(s.ToolBarButton(kJuliaButton));
-    EXPECT_TRUE(s.WaitMainTitle(QStringLiteral("Julia")));
-    // The dragged rectangle is the selection: the toolbar's zoom takes it.
-    const QByteArray julia = s.TempBmp();
-    s.DragView(QPoint(100, 100), QPoint(250, 250));
+    // The drag is over and its rectangle is the selection: the toolbar's zoom gets the click
+    // (a view still holding the mouse would take it as a new press) and zooms.
     s.Click(s.ToolBarButton(kZoomButton));
-    EXPECT_TRUE(s.WaitTempBmpChange(julia));
+    ASSERT_TRUE(s.WaitTempBmpChange(first));
+    EXPECT_TRUE(s.MainTitle().startsWith(QStringLiteral("Mandelbrot")));
+    // Nothing holds the mouse afterwards either.
+    s.Click(s.ToolBarButton(kJuliaButton));
+    EXPECT_TRUE(s.WaitFor([&] { return s.MainTitle().startsWith(QStringLiteral("Julia")); }));
     EXPECT_TRUE(s.Exit());
 }
 
@@ -76,11 +77,14 @@ TEST_F(DesktopMouse, RightClicksOnTheToolBarAndMenuBarOpenNothing)
 {
     const qsizetype n = s.WindowIds().size();
     const int x = s.ViewRect().right() - 40;
-    s.Click(QPoint(x, s.ViewRect().top() - 15), 3);
-    s.Click(QPoint(x, 8), 3);
-    // A popup would take the keyboard and F1 would not get through.
-    ASSERT_TRUE(s.Sync());
-    EXPECT_EQ(s.WindowIds().size(), n);
+    // One at a time: a second click would close a popup the first had opened. An open popup
+    // takes the keyboard, so F1 would not get through either.
+    for (const QPoint at : {QPoint(x, s.ViewRect().top() - 15), QPoint(x, 8)}) {
+        s.Click(at, 3);
+        ASSERT_TRUE(s.Sync()) << "a popup took the keyboard after the click at " << at.x() << ","
+                              << at.y() << ": " << s.WindowIds().size() << " windows, not " << n;
+        EXPECT_EQ(s.WindowIds().size(), n) << at.x() << "," << at.y();
+    }
     EXPECT_TRUE(s.Exit());
 }
 
