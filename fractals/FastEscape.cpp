@@ -70,6 +70,9 @@ namespace {
 SimdLevel DetectSimdLevel()
 {
     __builtin_cpu_init();
+    // The wider kernels also use BMI1's and-not, which every such processor has.
+    if (!__builtin_cpu_supports("bmi"))
+        return SimdLevel::Sse2;
     if (__builtin_cpu_supports("avx512f"))
         return SimdLevel::Avx512;
     if (__builtin_cpu_supports("avx2"))
@@ -200,34 +203,6 @@ const char *SimdLevelName(SimdLevel level)
         return "avx512";
     }
     return "unknown";
-}
-
-void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue)
-{
-    for (Tile tile; NextTile(queue, tile);) {
-        for (int j = tile.row; j < tile.row + tile.rows; ++j) {
-            for (int i = tile.column; i < tile.column + tile.columns; ++i) {
-                double x = job.julia ? job.columnValues[i] : 0.0;
-                double y = job.julia ? job.rowValues[j] : 0.0;
-                const double cx = job.julia ? job.cx : job.columnValues[i];
-                const double cy = job.julia ? job.cy : job.rowValues[j];
-                int n = 0;
-                for (;;) {
-                    const double nx = x * x - y * y + cx;
-                    const double ny = 2.0 * x * y + cy;
-                    ++n;
-                    if (n == kMaxIterations || nx * nx + ny * ny > job.bailout)
-                        break;
-                    x = nx;
-                    y = ny;
-                }
-                job.buffer[static_cast<size_t>(j) * static_cast<size_t>(job.width)
-                           + static_cast<size_t>(i)]
-                    = static_cast<uint8_t>(n);
-            }
-        }
-        ReportFinished(queue, int64_t(tile.columns) * tile.rows);
-    }
 }
 
 void Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,

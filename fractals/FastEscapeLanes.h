@@ -7,6 +7,12 @@
 // side to hide the latency of the recurrence; each moves on to its next pixels as soon as its
 // own lanes are done, so a slow neighbour never holds up the others, and the tiles a thread
 // takes flow through the slots without draining them in between.
+//
+// An iteration costs the arithmetic, one compare and a few integer operations: which lanes are
+// still inside is a bit set, and each lane's count is a byte of one integer that grows by one
+// while the lane is inside, without a branch, so a lane escaping costs no mispredicted jump.
+// The slots test whether to move on every second iteration only; a register whose lanes are all
+// out by the first of the two runs one iteration for nothing, and counts nothing in it.
 
 #include "fractals/FastEscapeKernels.h"
 
@@ -14,16 +20,45 @@ namespace fast {
 
 namespace {
 
-template<class Lanes> struct Slot
+static_assert(kMaxIterations < 256, "a lane's count is one byte");
+
+// Iterations a register runs before its lanes still inside count 255: the 255th is never tested.
+// Even, so that the test every second iteration meets it.
+constexpr int kLastIteration = kMaxIterations - 1;
+static_assert(kLastIteration % 2 == 0, "tested every second iteration");
+// The iterations left of a slot whose thread has no work left: odd, so never counted down to 0.
+constexpr int kIdle = 1;
+
+// One in the byte of each lane whose bit is set, the other bytes 0.
+template<int kLanes> struct LaneBytes
+{
+    static_assert(kLanes <= 8, "one byte a lane in 64 bits");
+    uint64_t of[1 << kLanes];
+    constexpr LaneBytes() : of()
+    {
+        for (int bits = 0; bits < (1 << kLanes); ++bits) {
+            for (int lane = 0; lane < kLanes; ++lane) {
+                if (bits >> lane & 1)
+                    of[bits] |= uint64_t(1) << (8 * lane);
+            }
+        }
+    }
+};
+
+template<int kLanes> constexpr LaneBytes<kLanes> kLaneBytes {};
+
+// What the slots hold, each field an array over the slots: the slots are visited with constant
+// indices, so every field can live in a register.
+template<class Lanes, int kSlots> struct Slots
 {
     using V = typename Lanes::Vector;
-    V x, y, xx, yy;
-    V cx, cy; // Mandelbrot only: the Julia constant is shared by every slot
-    typename Lanes::Count counts; // iterations run while each lane was active
-    typename Lanes::Mask active;
-    int step;
-    int row; // negative once the slot has run out of work
-    int column;
+    V x[kSlots], y[kSlots], xx[kSlots], yy[kSlots];
+    V cx[kSlots], cy[kSlots]; // Mandelbrot only: the Julia constant is shared by every slot
+    uint64_t inside[kSlots]; // a set bit for each lane that has not escaped
+    uint64_t counts[kSlots]; // a byte a lane: the iterations it ran inside
+    int left[kSlots]; // iterations before the last
+    int row[kSlots];
+    int column[kSlots];
 };
 
 // Hands out the register-wide groups of the tiles this thread takes, row by row in each tile.
@@ -35,9 +70,11 @@ struct Feeder
     int row; // the next group inside the tile
     int column;
     int64_t finished; // pixels written since the last report
+    int working; // slots that hold pixels
 };
 
-template<class Lanes, bool kJulia> inline void Start(Slot<Lanes> &slot, Feeder &feeder)
+template<class Lanes, bool kJulia, int kSlots>
+[[gnu::always_inline]] inline void Start(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder)
 {
     if (feeder.row == feeder.tile.rows) {
         if (feeder.finished) {
@@ -45,78 +82,103 @@ template<class Lanes, bool kJulia> inline void Start(Slot<Lanes> &slot, Feeder &
             feeder.finished = 0;
         }
         if (!NextTile(feeder.queue, feeder.tile)) {
-            slot.row = -1;
-            slot.active = Lanes::NoneActive();
+            slots.inside[s] = 0;
+            slots.left[s] = kIdle;
+            --feeder.working;
             return;
         }
         feeder.row = 0;
         feeder.column = 0;
     }
-    slot.row = feeder.tile.row + feeder.row;
-    slot.column = feeder.tile.column + feeder.column;
+    const int row = feeder.tile.row + feeder.row;
+    const int column = feeder.tile.column + feeder.column;
     feeder.column += Lanes::kLanes;
     if (feeder.column >= feeder.tile.columns) {
         feeder.column = 0;
         ++feeder.row;
     }
-    const auto columnValue = Lanes::Load(feeder.job.columnValues + slot.column);
-    const auto rowValue = Lanes::Set(feeder.job.rowValues[slot.row]);
+    const auto columnValue = Lanes::Load(feeder.job.columnValues + column);
+    const auto rowValue = Lanes::Set(feeder.job.rowValues[row]);
     if constexpr (kJulia) {
-        slot.x = columnValue;
-        slot.y = rowValue;
+        slots.x[s] = columnValue;
+        slots.y[s] = rowValue;
     } else {
-        slot.x = slot.y = Lanes::Set(0.0);
-        slot.cx = columnValue;
-        slot.cy = rowValue;
+        slots.x[s] = slots.y[s] = Lanes::Set(0.0);
+        slots.cx[s] = columnValue;
+        slots.cy[s] = rowValue;
     }
-    slot.xx = Lanes::Mul(slot.x, slot.x);
-    slot.yy = Lanes::Mul(slot.y, slot.y);
-    slot.counts = Lanes::CountZero();
-    slot.active = Lanes::AllActive();
-    slot.step = 0;
+    slots.xx[s] = Lanes::Mul(slots.x[s], slots.x[s]);
+    slots.yy[s] = Lanes::Mul(slots.y[s], slots.y[s]);
+    slots.inside[s] = (1u << Lanes::kLanes) - 1;
+    slots.left[s] = kLastIteration;
+    slots.counts[s] = 0;
+    slots.row[s] = row;
+    slots.column[s] = column;
 }
 
-// One iteration of the recurrence, in the one-pixel form's order: x*x - y*y + cx, 2*x*y + cy.
-template<class Lanes, bool kJulia, class V>
-inline void Step(Slot<Lanes> &slot, V two, V bailout, V juliaCx, V juliaCy)
+// A lane still inside after the last tested iteration counts one more, 255.
+template<class Lanes, int kSlots>
+[[gnu::always_inline]] inline void Finish(const Slots<Lanes, kSlots> &slots, int s, Feeder &feeder)
 {
-    ++slot.step;
-    slot.counts = Lanes::CountActive(slot.counts, slot.active);
-    const V nx = Lanes::Add(Lanes::Sub(slot.xx, slot.yy), kJulia ? juliaCx : slot.cx);
-    const V ny
-        = Lanes::Add(Lanes::Mul(Lanes::Mul(two, slot.x), slot.y), kJulia ? juliaCy : slot.cy);
-    slot.xx = Lanes::Mul(nx, nx);
-    slot.yy = Lanes::Mul(ny, ny);
-    slot.active = Lanes::StillInside(slot.active, Lanes::Add(slot.xx, slot.yy), bailout);
-    slot.x = nx;
-    slot.y = ny;
-}
-
-// The 255th iteration is never tested: a lane still active has counted 254, and one more
-// count makes the 255 it keeps.
-template<class Lanes> inline void Finish(const Slot<Lanes> &slot, Feeder &feeder)
-{
-    alignas(64) long long counts[Lanes::kLanes];
-    Lanes::StoreCounts(counts, Lanes::CountActive(slot.counts, slot.active));
-    const int left = feeder.job.width - slot.column;
-    uint8_t *out
-        = feeder.job.buffer + static_cast<int64_t>(slot.row) * feeder.job.width + slot.column;
-    if (left >= Lanes::kLanes) {
-        for (int k = 0; k < Lanes::kLanes; ++k)
-            out[k] = static_cast<uint8_t>(counts[k]);
-        feeder.finished += Lanes::kLanes;
+    const uint64_t counts = slots.counts[s] + kLaneBytes<Lanes::kLanes>.of[slots.inside[s]];
+    const int left = feeder.job.width - slots.column[s];
+    const int lanes = left < Lanes::kLanes ? left : Lanes::kLanes;
+    uint8_t *out = feeder.job.buffer + static_cast<int64_t>(slots.row[s]) * feeder.job.width
+        + slots.column[s];
+    if (lanes == Lanes::kLanes) {
+        // Little-endian: byte k is lane k.
+        __builtin_memcpy(out, &counts, Lanes::kLanes);
     } else {
-        for (int k = 0; k < left; ++k)
-            out[k] = static_cast<uint8_t>(counts[k]);
-        feeder.finished += left;
+        for (int k = 0; k < lanes; ++k)
+            out[k] = static_cast<uint8_t>(counts >> (8 * k));
+    }
+    feeder.finished += lanes;
+}
+
+// One iteration of the recurrence, in the one-pixel form's order: x*x - y*y + cx, 2*x*y + cy
+// (x + x is 2*x exactly, and an adder's latency shorter than a product).
+template<class Lanes, bool kJulia, int kSlots, class V>
+[[gnu::always_inline]] inline void Iterate(Slots<Lanes, kSlots> &slots, int s, V bailout, V juliaCx,
+                                           V juliaCy)
+{
+    const V nx = Lanes::Add(Lanes::Sub(slots.xx[s], slots.yy[s]), kJulia ? juliaCx : slots.cx[s]);
+    const V ny = Lanes::Add(Lanes::Mul(Lanes::Add(slots.x[s], slots.x[s]), slots.y[s]),
+                            kJulia ? juliaCy : slots.cy[s]);
+    slots.xx[s] = Lanes::Mul(nx, nx);
+    slots.yy[s] = Lanes::Mul(ny, ny);
+    slots.x[s] = nx;
+    slots.y[s] = ny;
+    slots.counts[s] += kLaneBytes<Lanes::kLanes>.of[slots.inside[s]];
+    slots.inside[s] &= ~uint64_t(Lanes::Escaped(Lanes::Add(slots.xx[s], slots.yy[s]), bailout));
+}
+
+template<class Lanes, bool kJulia, int kSlots, class V>
+[[gnu::always_inline]] inline void Step(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder,
+                                        V bailout, V juliaCx, V juliaCy)
+{
+    Iterate<Lanes, kJulia>(slots, s, bailout, juliaCx, juliaCy);
+    Iterate<Lanes, kJulia>(slots, s, bailout, juliaCx, juliaCy);
+    slots.left[s] -= 2;
+    if (__builtin_expect(slots.inside[s] == 0 || slots.left[s] == 0, 0)) {
+        if (slots.left[s] % 2)
+            return;
+        Finish(slots, s, feeder);
+        Start<Lanes, kJulia>(slots, s, feeder);
     }
 }
 
-template<class Lanes, bool kJulia> inline void Advance(Slot<Lanes> &slot, Feeder &feeder)
+// Calls body(0) .. body(kCount - 1) with each index a constant, so that a slot's fields are
+// named at compile time.
+template<int kIndex> struct SlotIndex
 {
-    if (slot.row >= 0 && (!Lanes::Any(slot.active) || slot.step == kMaxIterations - 1)) {
-        Finish(slot, feeder);
-        Start<Lanes, kJulia>(slot, feeder);
+    static constexpr int value = kIndex;
+};
+
+template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(Body &body)
+{
+    if constexpr (kCount > 0) {
+        ForEachSlot<kCount - 1>(body);
+        body(SlotIndex<kCount - 1>());
     }
 }
 
@@ -124,31 +186,22 @@ template<class Lanes, bool kJulia> void EscapeTilesOf(const EscapeJob &job, Tile
 {
     using V = typename Lanes::Vector;
     constexpr int kSlots = Lanes::kSlots;
-    Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0};
-    V two = Lanes::Set(2.0);
-    // Hidden from the optimiser, which would make 2 * x into x + x: as exact, but the adders
-    // already carry five of an iteration's operations and the multipliers only three.
-    asm("" : "+v"(two));
+    Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0, kSlots};
     const V bailout = Lanes::Set(job.bailout);
     const V juliaCx = Lanes::Set(job.cx);
     const V juliaCy = Lanes::Set(job.cy);
-    Slot<Lanes> slots[kSlots] {};
-#pragma GCC unroll 8
-    for (int s = 0; s < kSlots; ++s)
-        Start<Lanes, kJulia>(slots[s], feeder);
-    for (;;) {
-#pragma GCC unroll 8
-        for (int s = 0; s < kSlots; ++s)
-            Step<Lanes, kJulia>(slots[s], two, bailout, juliaCx, juliaCy);
-        bool working = false;
-#pragma GCC unroll 8
-        for (int s = 0; s < kSlots; ++s) {
-            Advance<Lanes, kJulia>(slots[s], feeder);
-            working |= slots[s].row >= 0;
-        }
-        if (!working)
-            break;
-    }
+    Slots<Lanes, kSlots> slots {};
+    auto start = [&](auto s) __attribute__((always_inline))
+    {
+        Start<Lanes, kJulia>(slots, s.value, feeder);
+    };
+    auto step = [&](auto s) __attribute__((always_inline))
+    {
+        Step<Lanes, kJulia>(slots, s.value, feeder, bailout, juliaCx, juliaCy);
+    };
+    ForEachSlot<kSlots>(start);
+    while (feeder.working > 0)
+        ForEachSlot<kSlots>(step);
     ReportFinished(queue, feeder.finished);
 }
 

@@ -4,9 +4,9 @@
 
 #include <immintrin.h>
 
-// Everything below, the shared kernel included, is compiled for AVX-512; nothing from the
+// Everything below, the shared kernel included, is compiled for AVX-512 and BMI1; nothing from the
 // standard library follows, so no function compiled here can serve callers elsewhere.
-#pragma GCC target("avx512f")
+#pragma GCC target("avx512f,bmi")
 // The rounding intrinsics start from _mm512_undefined_pd, which this compiler reports as
 // uninitialised wherever they are inlined.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -18,8 +18,6 @@ struct Avx512Lanes
 {
     static constexpr int kRound = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
     using Vector = __m512d;
-    using Mask = __mmask8; // a set bit for a lane still inside
-    using Count = __m512i;
     static constexpr int kLanes = 8;
     static constexpr int kSlots = 5;
 
@@ -28,21 +26,11 @@ struct Avx512Lanes
     static Vector Add(Vector a, Vector b) { return _mm512_add_round_pd(a, b, kRound); }
     static Vector Sub(Vector a, Vector b) { return _mm512_sub_round_pd(a, b, kRound); }
     static Vector Mul(Vector a, Vector b) { return _mm512_mul_round_pd(a, b, kRound); }
-    // Not-greater, so a lane whose sum is not a number stays inside.
-    static Mask StillInside(Mask active, Vector sum, Vector bailout)
+    // Greater, which is false for a sum that is not a number: such a lane never escapes.
+    static unsigned Escaped(Vector sum, Vector bailout)
     {
-        return _mm512_mask_cmp_pd_mask(active, sum, bailout, _CMP_NGT_UQ);
+        return _mm512_cmp_pd_mask(sum, bailout, _CMP_GT_OQ);
     }
-    static Mask AllActive() { return 0xFF; }
-    static Mask NoneActive() { return 0; }
-    static unsigned Bits(Mask m) { return m; }
-    static bool Any(Mask m) { return m != 0; }
-    static Count CountZero() { return _mm512_setzero_si512(); }
-    static Count CountActive(Count c, Mask active)
-    {
-        return _mm512_mask_add_epi64(c, active, c, _mm512_set1_epi64(1));
-    }
-    static void StoreCounts(long long *p, Count c) { _mm512_store_si512(p, c); }
 };
 
 } // namespace

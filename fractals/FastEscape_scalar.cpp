@@ -1,0 +1,32 @@
+// The escape kernel one pixel to a register, for processors or tests that want no vector
+// instructions: the same slots hide the recurrence's latency behind other pixels.
+
+namespace {
+
+struct ScalarLanes
+{
+    using Vector = double;
+    static constexpr int kLanes = 1;
+    static constexpr int kSlots = 4;
+
+    static Vector Set(double v) { return v; }
+    static Vector Load(const double *p) { return *p; }
+    static Vector Add(Vector a, Vector b) { return a + b; }
+    static Vector Sub(Vector a, Vector b) { return a - b; }
+    static Vector Mul(Vector a, Vector b) { return a * b; }
+    // False for a sum that is not a number: such a pixel never escapes.
+    static unsigned Escaped(Vector sum, Vector bailout) { return sum > bailout ? 1u : 0u; }
+};
+
+} // namespace
+
+#include "fractals/FastEscapeLanes.h"
+
+namespace fast {
+
+void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue)
+{
+    EscapeTiles<ScalarLanes>(job, queue);
+}
+
+} // namespace fast
