@@ -98,17 +98,20 @@ double ThreadSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// Cycles a second of this thread's CPU time, from a chain of dependent adds.
+// Cycles a second of this thread's CPU time, from a chain of dependent register adds (one a
+// cycle; a chain of adds of a constant is no measure, as some cores fold those when renaming).
 double ClockHz()
 {
     static const double hz = [] {
         constexpr long kAdds = 200'000'000;
         long value = 0;
+        const long one = 1;
         const double start = ThreadSeconds();
         for (long i = 0; i < kAdds; i += 8)
-            asm volatile("add $1, %0\n\tadd $1, %0\n\tadd $1, %0\n\tadd $1, %0\n\t"
-                         "add $1, %0\n\tadd $1, %0\n\tadd $1, %0\n\tadd $1, %0"
-                         : "+r"(value));
+            asm volatile("add %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\t"
+                         "add %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\tadd %1, %0"
+                         : "+r"(value)
+                         : "r"(one));
         return double(kAdds) / (ThreadSeconds() - start);
     }();
     return hz;
