@@ -113,11 +113,6 @@ bool CFile::OpenForSave(const char *path, CFileException *pError)
     return true;
 }
 
-bool CFile::IsOpen() const
-{
-    return m_hFile >= 0 || m_pSave;
-}
-
 void CFile::Throw(int err) const
 {
     throw CFileException(CFileException::CauseFromErrno(err), m_strFileName, err);
@@ -200,10 +195,7 @@ void CFile::Commit()
 
 void CFile::Close()
 {
-    if (m_pSave) {
-        m_pSave->cancelWriting();
-        m_pSave.reset();
-    }
+    m_pSave.reset(); // an uncommitted save file removes its temporary file
     if (m_hFile < 0)
         return;
     const int fd = m_hFile;
@@ -214,10 +206,7 @@ void CFile::Close()
 
 void CFile::Abort()
 {
-    if (m_pSave) {
-        m_pSave->cancelWriting();
-        m_pSave.reset();
-    }
+    m_pSave.reset();
     if (m_hFile >= 0) {
         ::close(m_hFile);
         m_hFile = -1;

@@ -48,9 +48,9 @@ public:
     // Throws when the system reports an error on closing; a save not committed is discarded.
     void Close();
     void Abort(); // closes, ignoring errors, discarding an uncommitted save
-    bool IsOpen() const;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     [[noreturn]] void Throw(int err) const;
 
     int m_hFile = -1;
