@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -217,11 +218,17 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
         pCombo->setInsertPolicy(QComboBox::NoInsert); // typed text never joins the list
         pCombo->setCompleter(nullptr);
         pCombo->setMaxVisibleItems(30);
-        CComboBox list;
-        list.Attach(pCombo, (ctl.nStyle & CBS_SORT) != 0);
+        QStringList items;
         for (const std::string &item : ctl.items)
-            list.AddString(QString::fromStdString(item));
-        list.SetCurSel(-1);
+            items << QString::fromStdString(item);
+        if (ctl.nStyle & CBS_SORT)
+            std::sort(items.begin(), items.end(), [](const QString &a, const QString &b) {
+                return CComboBox::CompareListText(a, b) < 0;
+            });
+        pCombo->addItems(items);
+        // No entry is current until the program picks one.
+        pCombo->setCurrentIndex(-1);
+        pCombo->setEditText(QString());
         // A long entry shows its beginning, as the original list's edit field does.
         connect(pCombo, &QComboBox::currentIndexChanged, pCombo,
                 [pCombo](int) { pCombo->lineEdit()->setCursorPosition(0); });

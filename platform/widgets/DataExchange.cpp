@@ -125,15 +125,8 @@ void DDX_Radio(CDataExchange *pDX, int nIDC, int &value)
 
 void DDX_Control(CDataExchange *pDX, int nIDC, CComboBox &control)
 {
-    auto *pCombo = qobject_cast<QComboBox *>(pDX->PrepareCtrl(nIDC));
-    if (!pCombo || control.GetSafeHwnd() == pCombo)
-        return;
-    bool bSorted = false;
-    for (const DialogControl &ctl : pDX->m_pDlgWnd->GetTemplate().controls) {
-        if (ctl.nID == nIDC)
-            bSorted = (ctl.nStyle & CBS_SORT) != 0;
-    }
-    control.Attach(pCombo, bSorted);
+    if (auto *pCombo = qobject_cast<QComboBox *>(pDX->PrepareCtrl(nIDC)))
+        control.Attach(pCombo);
 }
 
 void DDX_Control(CDataExchange *pDX, int nIDC, QWidget &control)
