@@ -147,9 +147,9 @@ TEST_F(SysInfoDialog, ShowsRealValuesAndClosesAsCancelOnARelease)
 
     // A press alone leaves it open; the release closes it.
     QTest::mousePress(&dlg, Qt::LeftButton, {}, QPoint(4, 4));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(4, 4));
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDCANCEL);
 }
 
