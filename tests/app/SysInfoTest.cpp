@@ -118,8 +118,9 @@ TEST(SysInfoSources, LinuxRecordsAreSane)
     };
     ASSERT_EQ(statvfs("/", &vfs), 0);
     const unsigned long long fsid = vfs.f_fsid;
-    if (fsid != 0)
+    if (fsid != 0) {
         EXPECT_EQ(GetDiskSerialNo(), uint32_t(fsid) ^ uint32_t(fsid >> 32));
+    }
     EXPECT_NE(GetDiskSerialNo(), 0u);
     EXPECT_EQ(r.nDiskSerial, GetDiskSerialNo());
 }
