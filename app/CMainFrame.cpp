@@ -95,8 +95,8 @@ int CMainFrame::OnCreate()
     m_wndStatusBar = CreateStatusBar(kIndicators);
     if (!m_wndStatusBar)
         return -1;
-    m_wndStatusBar->SetPaneInfo(1, ID_PANE_POINTER, CStatusBar::SBPS_NORMAL, kPointerPaneWidth);
-    m_wndStatusBar->SetPaneInfo(2, ID_PANE_POINTER, CStatusBar::SBPS_NORMAL, kPointerPaneWidth);
+    m_wndStatusBar->SetPaneInfo(1, ID_PANE_POINTER, kPointerPaneWidth);
+    m_wndStatusBar->SetPaneInfo(2, ID_PANE_POINTER, kPointerPaneWidth);
     return 0;
 }
 

@@ -55,7 +55,6 @@ public:
     QToolBar *m_wndToolBar = nullptr;
 
 protected:
-    void OnPaint() override { }
     // Whether a Ctrl key is held now.
     virtual bool IsControlKeyDown() const;
 

@@ -23,28 +23,22 @@ int CDC::GetDeviceCaps(int index) const
     }
 }
 
-int CDC::SetMapMode(int mode)
+void CDC::SetMapMode(int mode)
 {
-    const int old = m_nMapMode;
     m_nMapMode = mode;
     ApplyMapping();
-    return old;
 }
 
-QSize CDC::SetWindowExt(int cx, int cy)
+void CDC::SetWindowExt(int cx, int cy)
 {
-    const QSize old = m_sizeWindow;
     m_sizeWindow = QSize(cx, cy);
     ApplyMapping();
-    return old;
 }
 
-QSize CDC::SetViewportExt(int cx, int cy)
+void CDC::SetViewportExt(int cx, int cy)
 {
-    const QSize old = m_sizeViewport;
     m_sizeViewport = QSize(cx, cy);
     ApplyMapping();
-    return old;
 }
 
 void CDC::ApplyMapping()
@@ -65,12 +59,8 @@ void CDC::FillSolidRect(const QRect &rect, const QColor &color)
         m_pPainter->fillRect(rect, color);
 }
 
-bool CDC::PatBlt(int x, int y, int width, int height, unsigned long rop)
+void CDC::PatBlt(int x, int y, int width, int height, unsigned long rop)
 {
-    if (!m_pPainter)
-        return false;
-    if (rop != WHITENESS)
-        return false;
-    m_pPainter->fillRect(QRect(x, y, width, height), Qt::white);
-    return true;
+    if (m_pPainter && rop == WHITENESS)
+        m_pPainter->fillRect(QRect(x, y, width, height), Qt::white);
 }

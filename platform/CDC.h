@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QRect>
 #include <QSize>
-#include <optional>
 
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
@@ -31,13 +30,13 @@ public:
     virtual int GetDeviceCaps(int index) const;
 
     // Mapping of logical units to device pixels, applied to the painter's transform.
-    int SetMapMode(int mode);
-    QSize SetWindowExt(int cx, int cy);
-    QSize SetViewportExt(int cx, int cy);
+    void SetMapMode(int mode);
+    void SetWindowExt(int cx, int cy);
+    void SetViewportExt(int cx, int cy);
 
     void FillSolidRect(const QRect &rect, const QColor &color);
-    // Only WHITENESS is understood.
-    bool PatBlt(int x, int y, int width, int height, unsigned long rop);
+    // Only WHITENESS is understood; any other operation draws nothing.
+    void PatBlt(int x, int y, int width, int height, unsigned long rop);
 
     // The logical palette selected into this context (null: the default one); see CPalette.h.
     const CPalette *SelectPaletteObject(const CPalette *pPalette)

@@ -113,34 +113,33 @@ bool CFile::OpenForSave(const char *path, CFileException *pError)
     return true;
 }
 
-bool CFile::IsOpen() const
-{
-    return m_hFile >= 0 || m_pSave;
-}
-
 void CFile::Throw(int err) const
 {
     throw CFileException(CFileException::CauseFromErrno(err), m_strFileName, err);
 }
 
-size_t CFile::Read(void *buffer, size_t count)
+template<class Io> size_t CFile::Transfer(size_t count, Io io) const
 {
     if (m_hFile < 0)
         Throw(EBADF);
-    auto *p = static_cast<uint8_t *>(buffer);
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(m_hFile, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = io(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
             Throw(errno);
-        }
         if (n == 0)
             break;
         done += size_t(n);
     }
     return done;
+}
+
+size_t CFile::Read(void *buffer, size_t count)
+{
+    auto *p = static_cast<uint8_t *>(buffer);
+    return Transfer(count, [&](size_t done) { return ::read(m_hFile, p + done, count - done); });
 }
 
 void CFile::Write(const void *buffer, size_t count)
@@ -160,20 +159,9 @@ void CFile::Write(const void *buffer, size_t count)
         }
         return;
     }
-    if (m_hFile < 0)
-        Throw(EBADF);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(m_hFile, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            Throw(errno);
-        }
-        if (n == 0)
-            Throw(ENOSPC);
-        done += size_t(n);
-    }
+    const auto writeRest = [&](size_t done) { return ::write(m_hFile, p + done, count - done); };
+    if (Transfer(count, writeRest) < count)
+        Throw(ENOSPC);
 }
 
 uint64_t CFile::GetLength() const
@@ -200,10 +188,7 @@ void CFile::Commit()
 
 void CFile::Close()
 {
-    if (m_pSave) {
-        m_pSave->cancelWriting();
-        m_pSave.reset();
-    }
+    m_pSave.reset(); // an uncommitted save file removes its temporary file
     if (m_hFile < 0)
         return;
     const int fd = m_hFile;
@@ -214,10 +199,7 @@ void CFile::Close()
 
 void CFile::Abort()
 {
-    if (m_pSave) {
-        m_pSave->cancelWriting();
-        m_pSave.reset();
-    }
+    m_pSave.reset();
     if (m_hFile >= 0) {
         ::close(m_hFile);
         m_hFile = -1;

@@ -48,10 +48,13 @@ public:
     // Throws when the system reports an error on closing; a save not committed is discarded.
     void Close();
     void Abort(); // closes, ignoring errors, discarding an uncommitted save
-    bool IsOpen() const;
 
 private:
+    template<class> friend struct TestAccess; // what tests read beyond the program
     [[noreturn]] void Throw(int err) const;
+    // Calls io(bytes done so far), a read or write of the rest, until count bytes have moved
+    // or one call moves none; again after an interruption. Throws the system's error.
+    template<class Io> size_t Transfer(size_t count, Io io) const;
 
     int m_hFile = -1;
     std::unique_ptr<QSaveFile> m_pSave;

@@ -25,11 +25,8 @@ const CPalette *SelectPalette(CDC *pDC, const CPalette *pPalette, bool /*bForceB
     return pDC->SelectPaletteObject(pPalette);
 }
 
-unsigned RealizePalette(CDC *pDC)
+void RealizePalette(CDC *pDC)
 {
-    if (!pDC)
-        return 0;
-    if (const CPalette *p = pDC->GetSelectedPalette())
+    if (const CPalette *p = pDC ? pDC->GetSelectedPalette() : nullptr)
         p->RecordRealize();
-    return 0;
 }

@@ -3,8 +3,6 @@
 // runs on is true-colour, so realising a palette maps nothing; it is only counted, so callers
 // can be checked for selecting and realising it.
 
-#include <QColor>
-#include <QList>
 #include <cstdint>
 #include <vector>
 
@@ -43,5 +41,5 @@ private:
 // selected before. bForceBackground is accepted for the caller's intent; it changes nothing.
 const CPalette *SelectPalette(CDC *pDC, const CPalette *pPalette, bool bForceBackground);
 // Maps the selected palette into the system palette: on a true-colour display nothing is
-// mapped, so this records the realisation and returns 0 entries changed.
-unsigned RealizePalette(CDC *pDC);
+// mapped, so this only records the realisation.
+void RealizePalette(CDC *pDC);

@@ -5,13 +5,7 @@
 #include <exception>
 #include <string>
 
-class CException : public std::exception
-{
-public:
-    ~CException() override = default;
-};
-
-class CFileException : public CException
+class CFileException : public std::exception
 {
 public:
     enum Cause {
@@ -23,8 +17,7 @@ public:
         accessDenied,
         hardIO,
         sharingViolation,
-        diskFull,
-        endOfFile
+        diskFull
     };
 
     CFileException(Cause cause, std::string fileName, int osError = 0)
@@ -42,7 +35,7 @@ public:
     int m_lOsError;
 };
 
-class CMemoryException : public CException
+class CMemoryException : public std::exception
 {
 public:
     const char *what() const noexcept override { return "out of memory"; }

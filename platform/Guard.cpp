@@ -22,8 +22,6 @@ QString FileExceptionMessage(const CFileException &e)
         return QStringLiteral("读写 %1 时发生硬件错误。").arg(path);
     case CFileException::sharingViolation:
         return QStringLiteral("%1 正被另一程序使用。").arg(path);
-    case CFileException::endOfFile:
-        return QStringLiteral("读取 %1 时遇到意外的文件结尾。").arg(path);
     default:
         return QStringLiteral("访问 %1 时发生意外错误。").arg(path);
     }

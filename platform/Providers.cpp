@@ -1,9 +1,7 @@
 #include "platform/Providers.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -24,75 +22,60 @@ public:
     QString Choose(const FileDialogRequest &) override { return {}; }
 };
 
-class DesktopShellProvider : public ShellProvider
+class NoShellProvider : public ShellProvider
 {
 public:
-    bool Open(const QString &target) override
-    {
-        const QUrl url = target.contains(QLatin1Char(':')) && !QFileInfo::exists(target)
-            ? QUrl(target)
-            : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
-        return QDesktopServices::openUrl(url);
-    }
+    bool Open(const QString &) override { return false; }
 };
 
-std::unique_ptr<MessageProvider> &MessageSlot()
+// The installed provider of each kind; null until one is installed.
+template<class Provider> std::unique_ptr<Provider> &Slot()
 {
-    static std::unique_ptr<MessageProvider> slot;
+    static std::unique_ptr<Provider> slot;
     return slot;
 }
-std::unique_ptr<FileDialogProvider> &FileDialogSlot()
+
+template<class Provider> std::unique_ptr<Provider> Install(std::unique_ptr<Provider> p)
 {
-    static std::unique_ptr<FileDialogProvider> slot;
-    return slot;
-}
-std::unique_ptr<ShellProvider> &ShellSlot()
-{
-    static std::unique_ptr<ShellProvider> slot;
-    return slot;
+    std::swap(Slot<Provider>(), p);
+    return p;
 }
 
 } // namespace
 
 std::unique_ptr<MessageProvider> SetMessageProvider(std::unique_ptr<MessageProvider> p)
 {
-    auto old = std::move(MessageSlot());
-    MessageSlot() = std::move(p);
-    return old;
+    return Install(std::move(p));
 }
 
 std::unique_ptr<FileDialogProvider> SetFileDialogProvider(std::unique_ptr<FileDialogProvider> p)
 {
-    auto old = std::move(FileDialogSlot());
-    FileDialogSlot() = std::move(p);
-    return old;
+    return Install(std::move(p));
 }
 
 std::unique_ptr<ShellProvider> SetShellProvider(std::unique_ptr<ShellProvider> p)
 {
-    auto old = std::move(ShellSlot());
-    ShellSlot() = std::move(p);
-    return old;
+    return Install(std::move(p));
 }
 
 MessageProvider &GetMessageProvider()
 {
     static StderrMessageProvider fallback;
-    if (MessagesArePrinted() || !MessageSlot())
+    if (MessagesArePrinted() || !Slot<MessageProvider>())
         return fallback;
-    return *MessageSlot();
+    return *Slot<MessageProvider>();
 }
 
 FileDialogProvider &GetFileDialogProvider()
 {
     static CancelFileDialogProvider fallback;
-    return FileDialogSlot() ? *FileDialogSlot() : fallback;
+    return Slot<FileDialogProvider>() ? *Slot<FileDialogProvider>() : fallback;
 }
 
 ShellProvider &GetShellProvider()
 {
-    static DesktopShellProvider fallback;
-    return ShellSlot() ? *ShellSlot() : fallback;
+    static NoShellProvider fallback;
+    return Slot<ShellProvider>() ? *Slot<ShellProvider>() : fallback;
 }
 
 int MessageBox(const QString &text, const QString &caption, unsigned flags)

@@ -4,7 +4,6 @@
 // renderer prints to standard error, and tests prime answers and read what was shown.
 
 #include <QString>
-#include <QStringList>
 #include <memory>
 
 // MessageBox flags and results, as the original platform numbers them.
@@ -56,7 +55,7 @@ public:
 };
 
 // Installs a provider; returns the previous one. Null restores the built-in default
-// (stderr for messages, cancel for file dialogs, QDesktopServices for shell-open).
+// (stderr for messages, cancel for file dialogs, nothing opened for shell-open).
 std::unique_ptr<MessageProvider> SetMessageProvider(std::unique_ptr<MessageProvider> p);
 std::unique_ptr<FileDialogProvider> SetFileDialogProvider(std::unique_ptr<FileDialogProvider> p);
 std::unique_ptr<ShellProvider> SetShellProvider(std::unique_ptr<ShellProvider> p);

@@ -41,7 +41,7 @@ public:
     void OnPrepareDC(CDC *pDC, CPrintInfo *pInfo = nullptr) override;
     void OnInitialUpdate() override;
     void OnDraw(CDC *pDC) override;
-    void OnPrint(CDC *pDC, CPrintInfo *pInfo) override;
+    void OnPrint(CDC *pDC, CPrintInfo *pInfo);
     bool OnEraseBkgnd(CDC *pDC) override;
     bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
 

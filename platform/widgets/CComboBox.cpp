@@ -1,11 +1,5 @@
 #include "platform/widgets/CComboBox.h"
 
-void CComboBox::Attach(QComboBox *pCombo, bool bSorted)
-{
-    m_pCombo = pCombo;
-    m_bSorted = bSorted;
-}
-
 int CComboBox::GetCurSel() const
 {
     if (!m_pCombo)
@@ -25,30 +19,6 @@ int CComboBox::SetCurSel(int nIndex)
     }
     m_pCombo->setCurrentIndex(nIndex);
     return nIndex;
-}
-
-int CComboBox::AddString(const QString &text)
-{
-    if (!m_pCombo)
-        return CB_ERR;
-    // Adding must not pick an entry: the list has no current one until the program sets it.
-    const int nCur = m_pCombo->currentIndex();
-    const QString strEdit = m_pCombo->currentText();
-    int nAt = m_pCombo->count();
-    if (m_bSorted) {
-        for (int i = 0; i < m_pCombo->count(); ++i) {
-            if (CompareListText(text, m_pCombo->itemText(i)) < 0) {
-                nAt = i;
-                break;
-            }
-        }
-    }
-    m_pCombo->insertItem(nAt, text);
-    if (nCur < 0) {
-        m_pCombo->setCurrentIndex(-1);
-        m_pCombo->setEditText(strEdit);
-    }
-    return nAt;
 }
 
 int CComboBox::CompareListText(const QString &a, const QString &b)

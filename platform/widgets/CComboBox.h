@@ -15,20 +15,16 @@ public:
     CComboBox(const CComboBox &) = delete;
     CComboBox &operator=(const CComboBox &) = delete;
 
-    void Attach(QComboBox *pCombo, bool bSorted);
-    QComboBox *GetSafeHwnd() const { return m_pCombo; }
+    void Attach(QComboBox *pCombo) { m_pCombo = pCombo; }
 
     // Position of the current entry, CB_ERR when none.
     int GetCurSel() const;
     // Selects nIndex (-1 clears the selection); returns nIndex or CB_ERR when out of range.
     int SetCurSel(int nIndex);
-    // Adds an entry at its sorted place (sorted lists) or at the end; returns its position.
-    int AddString(const QString &text);
 
     // The order of a sorted list: case-insensitive, hyphens disregarded, then the plain text.
     static int CompareListText(const QString &a, const QString &b);
 
 private:
     QPointer<QComboBox> m_pCombo; // null once the dialog's controls are gone
-    bool m_bSorted = false;
 };

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -167,6 +168,7 @@ void CDialog::ConnectButton(QWidget *pWidget, int nID)
 QWidget *CDialog::BuildControl(const DialogControl &ctl)
 {
     const QString text = QString::fromStdString(ctl.strText);
+    QRect rc = MapDialogRect(QRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
     QWidget *pWidget = nullptr;
     switch (ctl.kind) {
     case DialogControlKind::PushButton:
@@ -174,7 +176,6 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
         auto *pButton = new QPushButton(text, this);
         // Enter belongs to the dialog (OnOK), never to a button.
         pButton->setAutoDefault(false);
-        pButton->setDefault(false);
         ConnectButton(pButton, ctl.nID);
         pWidget = pButton;
         break;
@@ -195,19 +196,14 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
         auto *pLabel = new QLabel((ctl.nStyle & SS_NOPREFIX) ? text : StripPrefix(text), this);
         pLabel->setTextFormat(Qt::PlainText);
         pLabel->setWordWrap(true);
-        Qt::Alignment align = Qt::AlignLeft;
-        if ((ctl.nStyle & SS_ALIGNMASK) == SS_CENTER)
-            align = Qt::AlignHCenter;
-        else if ((ctl.nStyle & SS_ALIGNMASK) == SS_RIGHT)
-            align = Qt::AlignRight;
-        pLabel->setAlignment(align | Qt::AlignTop);
+        const bool bRight = (ctl.nStyle & SS_ALIGNMASK) == SS_RIGHT;
+        pLabel->setAlignment((bRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
         pWidget = pLabel;
         break;
     }
     case DialogControlKind::Edit: {
         auto *pEdit = new QLineEdit(text, this);
         pEdit->setFrame((ctl.nStyle & WS_BORDER) != 0);
-        pEdit->setTextMargins(0, 0, 0, 0);
         pWidget = pEdit;
         break;
     }
@@ -217,11 +213,17 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
         pCombo->setInsertPolicy(QComboBox::NoInsert); // typed text never joins the list
         pCombo->setCompleter(nullptr);
         pCombo->setMaxVisibleItems(30);
-        CComboBox list;
-        list.Attach(pCombo, (ctl.nStyle & CBS_SORT) != 0);
+        QStringList items;
         for (const std::string &item : ctl.items)
-            list.AddString(QString::fromStdString(item));
-        list.SetCurSel(-1);
+            items << QString::fromStdString(item);
+        if (ctl.nStyle & CBS_SORT)
+            std::sort(items.begin(), items.end(), [](const QString &a, const QString &b) {
+                return CComboBox::CompareListText(a, b) < 0;
+            });
+        pCombo->addItems(items);
+        // No entry is current until the program picks one.
+        pCombo->setCurrentIndex(-1);
+        pCombo->setEditText(QString());
         // A long entry shows its beginning, as the original list's edit field does.
         connect(pCombo, &QComboBox::currentIndexChanged, pCombo,
                 [pCombo](int) { pCombo->lineEdit()->setCursorPosition(0); });
@@ -233,7 +235,6 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     }
     case DialogControlKind::Icon: {
         auto *pLabel = new QLabel(this);
-        const QRect rc = MapDialogRect(QRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
         const int side = std::max(16, std::min(32, std::min(rc.width(), rc.height())));
         pLabel->setPixmap(QApplication::windowIcon().pixmap(side, side));
         pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -254,7 +255,6 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     if (!(ctl.nStyle & WS_TABSTOP) && pWidget->focusPolicy() != Qt::NoFocus
         && ctl.kind != DialogControlKind::AutoRadioButton)
         pWidget->setFocusPolicy(Qt::ClickFocus);
-    QRect rc = MapDialogRect(QRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
     if (ctl.kind == DialogControlKind::DropDownCombo)
         rc.setHeight(std::min(rc.height(), pWidget->sizeHint().height()));
     pWidget->setGeometry(rc);
@@ -262,7 +262,7 @@ QWidget *CDialog::BuildControl(const DialogControl &ctl)
     return pWidget;
 }
 
-bool CDialog::BuildControls()
+void CDialog::BuildControls()
 {
     DestroyWindow();
     m_font = TemplateFont(m_template);
@@ -301,7 +301,6 @@ bool CDialog::BuildControls()
         pBox->lower();
     m_bOpen = true;
     m_nResult = 0;
-    return true;
 }
 
 void CDialog::DestroyWindow()
@@ -389,39 +388,42 @@ void CDialog::PlaceWindow()
     move(topLeft);
 }
 
+bool CDialog::OpenControls()
+{
+    BuildControls();
+    bool bFocusToFramework = true;
+    if (!AfxGuard([&] { bFocusToFramework = OnInitDialog(); }))
+        return false;
+    if (bFocusToFramework && m_bOpen)
+        FocusFirstTabStop();
+    return true;
+}
+
 int CDialog::DoModal()
 {
-    if (!BuildControls())
-        return -1;
-    bool bFocusToFramework = true;
-    if (!AfxGuard([&] { bFocusToFramework = OnInitDialog(); })) {
+    if (!OpenControls()) {
         DestroyWindow();
         return -1;
     }
-    if (!m_bOpen) { // ended during its initialisation
-        const int nResult = m_nResult;
-        DestroyWindow();
-        return nResult;
+    if (m_bOpen) { // not ended during its initialisation
+        PlaceWindow();
+        setWindowModality(Qt::ApplicationModal);
+        m_bModal = true;
+        if (ModalHookSlot()) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    ModalHook hook = ModalHookSlot();
+                    if (hook)
+                        hook(*this);
+                    if (m_bOpen)
+                        EndDialog(IDCANCEL);
+                },
+                Qt::QueuedConnection);
+        }
+        exec();
+        m_bModal = false;
     }
-    if (bFocusToFramework)
-        FocusFirstTabStop();
-    PlaceWindow();
-    setWindowModality(Qt::ApplicationModal);
-    m_bModal = true;
-    if (ModalHookSlot()) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                ModalHook hook = ModalHookSlot();
-                if (hook)
-                    hook(*this);
-                if (m_bOpen)
-                    EndDialog(IDCANCEL);
-            },
-            Qt::QueuedConnection);
-    }
-    exec();
-    m_bModal = false;
     const int nResult = m_nResult;
     DestroyWindow();
     return nResult;
@@ -429,13 +431,8 @@ int CDialog::DoModal()
 
 bool CDialog::Create(bool bShow)
 {
-    if (!BuildControls())
+    if (!OpenControls())
         return false;
-    bool bFocusToFramework = true;
-    if (!AfxGuard([&] { bFocusToFramework = OnInitDialog(); }))
-        return false;
-    if (bFocusToFramework)
-        FocusFirstTabStop();
     if (bShow && m_bOpen)
         show();
     return true;
@@ -459,28 +456,13 @@ QWidget *CDialog::GetDlgItem(int nID) const
     return it == m_controls.end() ? nullptr : it->second;
 }
 
-int CDialog::GetDlgCtrlID(const QWidget *pWidget) const
-{
-    for (const auto &[nID, p] : m_controls) {
-        if (p == pWidget)
-            return nID;
-    }
-    return IDC_STATIC;
-}
-
 void CDialog::SetDlgItemText(int nID, const QString &text)
 {
     QWidget *pWidget = GetDlgItem(nID);
     if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
         pEdit->setText(text);
-    else if (auto *pCombo = qobject_cast<QComboBox *>(pWidget))
-        pCombo->setEditText(text);
-    else if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
-        pButton->setText(text);
     else if (auto *pLabel = qobject_cast<QLabel *>(pWidget))
         pLabel->setText(text);
-    else if (auto *pBox = qobject_cast<QGroupBox *>(pWidget))
-        pBox->setTitle(text);
 }
 
 QString CDialog::GetDlgItemText(int nID) const
@@ -488,14 +470,8 @@ QString CDialog::GetDlgItemText(int nID) const
     QWidget *pWidget = GetDlgItem(nID);
     if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
         return pEdit->text();
-    if (auto *pCombo = qobject_cast<QComboBox *>(pWidget))
-        return pCombo->currentText();
-    if (auto *pButton = qobject_cast<QAbstractButton *>(pWidget))
-        return pButton->text();
     if (auto *pLabel = qobject_cast<QLabel *>(pWidget))
         return pLabel->text();
-    if (auto *pBox = qobject_cast<QGroupBox *>(pWidget))
-        return pBox->title();
     return {};
 }
 
@@ -625,11 +601,10 @@ void CDialog::accept()
 bool CDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (auto *pRadio = qobject_cast<QRadioButton *>(watched)) {
-            const int nID = GetDlgCtrlID(pRadio);
-            if (nID != IDC_STATIC && SendNotify(BN_DOUBLECLICKED, nID))
-                return true;
-        }
+        // Every radio button is in its group under its control id.
+        auto *pRadio = qobject_cast<QRadioButton *>(watched);
+        if (pRadio && pRadio->group() && SendNotify(BN_DOUBLECLICKED, pRadio->group()->id(pRadio)))
+            return true;
     }
     // Enter in a combo box's edit field is the dialog's, as anywhere else in it.
     if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit *>(watched)

@@ -69,12 +69,10 @@ public:
     // controls. Returns false when OnInitDialog was abandoned.
     bool Create(bool bShow = true);
     void DestroyWindow();
-    // True between building the controls and EndDialog.
-    bool IsOpen() const { return m_bOpen; }
     void EndDialog(int nResult);
 
     QWidget *GetDlgItem(int nID) const;
-    int GetDlgCtrlID(const QWidget *pWidget) const; // IDC_STATIC when unknown
+    // The text of an edit field or a static text.
     void SetDlgItemText(int nID, const QString &text);
     QString GetDlgItemText(int nID) const;
     void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
@@ -84,8 +82,6 @@ public:
     // Runs DoDataExchange; false when a field failed (its message has been shown).
     bool UpdateData(bool bSaveAndValidate = true);
     void Invalidate(bool bErase = true);
-    void SetWindowText(const QString &text) { setWindowTitle(text); }
-    const DialogTemplate &GetTemplate() const { return m_template; }
 
     // Runs the handler of a control notification under AfxGuard; true when one ran. A click
     // on IDOK / IDCANCEL without a handler runs OnOK / OnCancel.
@@ -132,8 +128,11 @@ protected:
 private:
     template<class> friend struct TestAccess; // what tests read beyond the program
     friend void DDX_Control(CDataExchange *pDX, int nIDC, QWidget &control);
-    bool BuildControls();
+    void BuildControls();
     QWidget *BuildControl(const DialogControl &ctl);
+    // Builds the controls and runs OnInitDialog; false when that was abandoned. The focus goes
+    // to the first tab stop unless OnInitDialog placed it or ended the dialog.
+    bool OpenControls();
     void PlaceWindow();
     void ReplaceControl(int nID, QWidget &control);
     void ConnectButton(QWidget *pWidget, int nID);
@@ -147,7 +146,7 @@ private:
     std::vector<QWidget *> m_ownedControls; // built from the template, deleted at the end
     std::vector<QPointer<QWidget>> m_attachedControls; // the dialog's own, never deleted here
     std::vector<QButtonGroup *> m_buttonGroups; // each radio group's, by control id
-    bool m_bOpen = false;
+    bool m_bOpen = false; // between building the controls and EndDialog
     bool m_bModal = false;
     int m_nResult = 0;
 };

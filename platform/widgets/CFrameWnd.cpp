@@ -37,8 +37,8 @@ QString StringPart(int nID, int part)
 }
 
 const std::array<CommandEntry<CFrameWnd>, 5> kFrameCommands {{
-    {ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar},
-    {ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar},
+    {ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateControlBarMenu},
+    {ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateControlBarMenu},
     {ID_INDICATOR_CAPS, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
     {ID_INDICATOR_NUM, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
     {ID_INDICATOR_SCRL, nullptr, &CFrameWnd::OnUpdateKeyIndicator},
@@ -56,8 +56,6 @@ CFrameWnd::CFrameWnd(QWidget *parent) : QMainWindow(parent)
     }
 }
 
-CFrameWnd::~CFrameWnd() = default;
-
 bool CFrameWnd::LoadFrame(int nIDResource)
 {
     bool bCreated = false;
@@ -71,8 +69,6 @@ bool CFrameWnd::LoadFrame(int nIDResource)
             m_sizeInitialOuter = QSize(cs.cx, cs.cy);
             resize(m_sizeInitialOuter);
         }
-        if (cs.x >= 0 && cs.y >= 0)
-            move(cs.x, cs.y);
         BuildMenuBar(nIDResource);
         BuildAccelerators(nIDResource);
         bCreated = OnCreate() != -1;
@@ -210,9 +206,6 @@ bool CFrameWnd::LoadToolBar(QToolBar *bar, int nIDResource)
     bar->setObjectName(QStringLiteral("ToolBar%1").arg(nIDResource));
     bar->setIconSize(ToolBarPictureSize());
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->setMovable(true);
-    bar->setFloatable(true);
-    bar->setAllowedAreas(Qt::AllToolBarAreas);
     for (int nID : buttons) {
         const QIcon icon = ToolBarPicture(nID);
         if (icon.isNull())
@@ -281,27 +274,24 @@ QAction *CFrameWnd::FindAction(int nID) const
     return it == m_actions.end() ? nullptr : it->second;
 }
 
+bool CFrameWnd::RouteToTargets(int nID, CCmdUI *pCmdUI)
+{
+    CDocument *pDoc = GetActiveDocument();
+    CWinApp *pApp = AfxGetApp();
+    return (m_pView && m_pView->OnCmdMsg(nID, pCmdUI)) || (pDoc && pDoc->OnCmdMsg(nID, pCmdUI))
+        || OnCmdMsg(nID, pCmdUI) || (pApp && pApp->OnCmdMsg(nID, pCmdUI));
+}
+
 bool CFrameWnd::RouteCommand(int nID)
 {
     bool bHandled = false;
-    AfxGuard([&] {
-        CDocument *pDoc = GetActiveDocument();
-        CWinApp *pApp = AfxGetApp();
-        bHandled = (m_pView && m_pView->OnCmdMsg(nID, nullptr))
-            || (pDoc && pDoc->OnCmdMsg(nID, nullptr)) || OnCmdMsg(nID, nullptr)
-            || (pApp && pApp->OnCmdMsg(nID, nullptr));
-    });
+    AfxGuard([&] { bHandled = RouteToTargets(nID, nullptr); });
     return bHandled;
 }
 
 bool CFrameWnd::RouteCommandState(CCmdUI &cmdUI)
 {
-    const int nID = cmdUI.m_nID;
-    CDocument *pDoc = GetActiveDocument();
-    CWinApp *pApp = AfxGetApp();
-    const bool bCarried = (m_pView && m_pView->OnCmdMsg(nID, &cmdUI))
-        || (pDoc && pDoc->OnCmdMsg(nID, &cmdUI)) || OnCmdMsg(nID, &cmdUI)
-        || (pApp && pApp->OnCmdMsg(nID, &cmdUI));
+    const bool bCarried = RouteToTargets(cmdUI.m_nID, &cmdUI);
     if (!bCarried)
         cmdUI.Enable(false);
     return bCarried;
@@ -371,28 +361,15 @@ bool CFrameWnd::OnCmdMsg(int nID, CCmdUI *pCmdUI)
     return DispatchCommandTable<CFrameWnd>(this, kFrameCommands, nID, pCmdUI);
 }
 
-void CFrameWnd::OnViewToolBar()
+void CFrameWnd::OnBarCheck(int nID)
 {
-    if (QWidget *bar = GetControlBar(AFX_IDW_TOOLBAR))
-        ShowControlBar(AFX_IDW_TOOLBAR, bar->isHidden());
+    if (QWidget *bar = GetControlBar(nID))
+        ShowControlBar(nID, bar->isHidden());
 }
 
-void CFrameWnd::OnViewStatusBar()
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI *pCmdUI)
 {
-    if (QWidget *bar = GetControlBar(AFX_IDW_STATUS_BAR))
-        ShowControlBar(AFX_IDW_STATUS_BAR, bar->isHidden());
-}
-
-void CFrameWnd::OnUpdateViewToolBar(CCmdUI *pCmdUI)
-{
-    QWidget *bar = GetControlBar(AFX_IDW_TOOLBAR);
-    pCmdUI->Enable(bar != nullptr);
-    pCmdUI->SetCheck(bar && !bar->isHidden() ? 1 : 0);
-}
-
-void CFrameWnd::OnUpdateViewStatusBar(CCmdUI *pCmdUI)
-{
-    QWidget *bar = GetControlBar(AFX_IDW_STATUS_BAR);
+    QWidget *bar = GetControlBar(pCmdUI->m_nID);
     pCmdUI->Enable(bar != nullptr);
     pCmdUI->SetCheck(bar && !bar->isHidden() ? 1 : 0);
 }
@@ -428,11 +405,6 @@ bool CFrameWnd::eventFilter(QObject *watched, QEvent *event)
         && OnKeypadAccelerator(*static_cast<QKeyEvent *>(event)))
         return true;
     return QMainWindow::eventFilter(watched, event);
-}
-
-void CFrameWnd::paintEvent(QPaintEvent *)
-{
-    AfxGuard([this] { OnPaint(); });
 }
 
 void CFrameWnd::showEvent(QShowEvent *event)

@@ -7,6 +7,7 @@
 #include "platform/widgets/CMenu.h"
 #include "platform/widgets/CREATESTRUCT.h"
 #include "platform/widgets/CmdTarget.h"
+#include "res/resource.h"
 
 #include <QKeyCombination>
 #include <QMainWindow>
@@ -31,7 +32,6 @@ class CFrameWnd : public QMainWindow, public CCmdTarget
     Q_OBJECT
 public:
     explicit CFrameWnd(QWidget *parent = nullptr);
-    ~CFrameWnd() override;
 
     // Builds the window: PreCreateWindow, the menu bar and accelerators of nIDResource, then
     // OnCreate. False when either hook refuses (the window is then unusable).
@@ -91,11 +91,11 @@ public:
 
     bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
 
-    // The framework's bar commands and key indicators.
-    void OnViewToolBar();
-    void OnViewStatusBar();
-    void OnUpdateViewToolBar(CCmdUI *pCmdUI);
-    void OnUpdateViewStatusBar(CCmdUI *pCmdUI);
+    // The framework's bar commands and key indicators. A bar's command id is the bar's own id.
+    void OnViewToolBar() { OnBarCheck(AFX_IDW_TOOLBAR); }
+    void OnViewStatusBar() { OnBarCheck(AFX_IDW_STATUS_BAR); }
+    void OnBarCheck(int nID);
+    void OnUpdateControlBarMenu(CCmdUI *pCmdUI);
     void OnUpdateKeyIndicator(CCmdUI *pCmdUI);
 
 protected:
@@ -103,10 +103,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     // The frame has no menu of its own for toggling its bars.
     QMenu *createPopupMenu() override { return nullptr; }
-    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    // The frame's paint handler: the view and bars cover the client area.
-    virtual void OnPaint() { }
 
 private:
     void BuildMenuBar(int nIDResource);
@@ -116,6 +113,8 @@ private:
     static void BuildMenu(int nIDResource,
                           const std::function<QMenu *(QMenu *parent, const QString &text)> &newMenu,
                           const std::function<QAction *(int nID)> &itemAction);
+    // Offers nID to view, document, frame and application in turn; true when one carries it.
+    bool RouteToTargets(int nID, CCmdUI *pCmdUI);
     void UpdateActionState(int nID, QAction *action);
     void BuildAccelerators(int nIDResource);
     void OnIdle();

@@ -5,8 +5,6 @@
 // The part of the window-creation parameters a frame adjusts before it is built.
 struct CREATESTRUCT
 {
-    int x = -1; // -1: the system's default position
-    int y = -1;
     int cx = 0; // outer size; 0: the system's default
     int cy = 0;
     QString lpszName;

@@ -28,15 +28,11 @@ bool CSingleDocTemplate::OpenDocumentFile()
     bool bCreated = false;
     bool bFailedToCreate = true;
     AfxGuard([&] {
-        std::unique_ptr<CDocument> pDoc = m_docFactory ? m_docFactory() : nullptr;
-        if (!pDoc)
+        std::unique_ptr<CDocument> pDoc = m_docFactory();
+        std::unique_ptr<CFrameWnd> pFrame = m_frameFactory();
+        if (!pFrame->LoadFrame(m_nIDResource))
             return;
-        std::unique_ptr<CFrameWnd> pFrame = m_frameFactory ? m_frameFactory() : nullptr;
-        if (!pFrame || !pFrame->LoadFrame(m_nIDResource))
-            return;
-        CView *pView = m_viewFactory ? m_viewFactory() : nullptr;
-        if (!pView)
-            return;
+        CView *pView = m_viewFactory();
         pView->setParent(pFrame.get());
         pFrame->setCentralWidget(pView);
         pView->SetDocument(pDoc.get());

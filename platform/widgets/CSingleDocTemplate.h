@@ -7,7 +7,8 @@ class CDocument;
 class CFrameWnd;
 class CView;
 
-// Creates document, frame and view together; the frame owns the view widget.
+// Creates document, frame and view together, each by its factory (which always makes one); the
+// frame owns the view widget.
 class CSingleDocTemplate
 {
 public:

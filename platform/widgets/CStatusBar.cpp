@@ -11,20 +11,8 @@ constexpr int kPanePadding = 8;
 
 } // namespace
 
-CStatusBar::CStatusBar(QWidget *parent) : QStatusBar(parent)
-{
-    setSizeGripEnabled(true);
-}
-
-CStatusBar::~CStatusBar() = default;
-
 bool CStatusBar::SetIndicators(std::span<const unsigned> ids)
 {
-    for (Pane &pane : m_panes) {
-        removeWidget(pane.pLabel);
-        delete pane.pLabel;
-    }
-    m_panes.clear();
     for (unsigned id : ids) {
         Pane pane {new QLabel(this), id, {}, id != 0, true};
         pane.pLabel->setFrameShape(QFrame::Panel);
@@ -54,7 +42,7 @@ bool CStatusBar::SetIndicators(std::span<const unsigned> ids)
     return true;
 }
 
-void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth)
+void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, int cxWidth)
 {
     if (!ValidIndex(nIndex))
         return;
@@ -63,14 +51,8 @@ void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWi
     pane.bIndicator = false;
     pane.bEnabled = true;
     pane.strText.clear();
-    if (nStyle & SBPS_STRETCH) {
-        pane.pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        pane.pLabel->setMinimumWidth(1);
-        pane.pLabel->setMaximumWidth(QWIDGETSIZE_MAX);
-    } else {
-        pane.pLabel->setFixedWidth(cxWidth);
-        pane.pLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
+    pane.pLabel->setFixedWidth(cxWidth);
+    pane.pLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ShowPane(pane);
 }
 

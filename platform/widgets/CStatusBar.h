@@ -12,16 +12,14 @@ class CStatusBar : public QStatusBar
 {
     Q_OBJECT
 public:
-    constexpr static unsigned SBPS_NORMAL = 0x0000;
-    constexpr static unsigned SBPS_STRETCH = 0x0800;
+    using QStatusBar::QStatusBar;
 
-    explicit CStatusBar(QWidget *parent = nullptr);
-    ~CStatusBar() override;
-
-    // One pane per id: 0 makes a separator pane (the first one stretches), any other id an
-    // indicator whose text comes from the string table. False when an id has no text.
+    // Once, on a new bar: one pane per id. 0 makes a separator pane (the first one stretches),
+    // any other id an indicator whose text comes from the string table. False when an id has
+    // no text.
     bool SetIndicators(std::span<const unsigned> ids);
-    void SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth);
+    // Makes pane nIndex a plain pane of cxWidth pixels that shows its own text.
+    void SetPaneInfo(int nIndex, unsigned nID, int cxWidth);
     // Indicators show their text only while enabled.
     void SetPaneEnabled(int nIndex, bool bEnabled);
 

@@ -38,19 +38,12 @@ CView::CView(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-CView::~CView() = default;
-
 void CView::OnPrepareDC(CDC *, CPrintInfo *) { }
 
 bool CView::OnEraseBkgnd(CDC *pDC)
 {
     pDC->FillSolidRect(GetClientRect(), palette().color(QPalette::Window));
     return true;
-}
-
-void CView::OnPrint(CDC *pDC, CPrintInfo *)
-{
-    OnDraw(pDC);
 }
 
 bool CView::PreTranslateMessage(const MSG &)
@@ -124,33 +117,31 @@ void CView::paintEvent(QPaintEvent *)
     });
 }
 
+void CView::ForwardButton(const QMouseEvent &event, unsigned message,
+                          void (CView::*pfnHandler)(unsigned, QPoint))
+{
+    const QPoint pt = event.position().toPoint();
+    const unsigned flags = MouseFlags(event.buttons(), event.modifiers());
+    AfxGuard([&] {
+        if (!PreTranslateMessage(MakeMessage(message, flags, pt)) && pfnHandler)
+            (this->*pfnHandler)(flags, pt);
+    });
+}
+
 void CView::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint pt = event->position().toPoint();
-    const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
-    AfxGuard([&] {
-        if (event->button() == Qt::LeftButton) {
-            if (!PreTranslateMessage(MakeMessage(WM_LBUTTONDOWN, flags, pt)))
-                OnLButtonDown(flags, pt);
-        } else if (event->button() == Qt::RightButton) {
-            if (!PreTranslateMessage(MakeMessage(WM_RBUTTONDOWN, flags, pt)))
-                OnRButtonDown(flags, pt);
-        }
-    });
+    if (event->button() == Qt::LeftButton)
+        ForwardButton(*event, WM_LBUTTONDOWN, &CView::OnLButtonDown);
+    else if (event->button() == Qt::RightButton)
+        ForwardButton(*event, WM_RBUTTONDOWN, &CView::OnRButtonDown);
 }
 
 void CView::mouseReleaseEvent(QMouseEvent *event)
 {
-    const QPoint pt = event->position().toPoint();
-    const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
-    AfxGuard([&] {
-        if (event->button() == Qt::LeftButton) {
-            if (!PreTranslateMessage(MakeMessage(WM_LBUTTONUP, flags, pt)))
-                OnLButtonUp(flags, pt);
-        } else if (event->button() == Qt::RightButton) {
-            PreTranslateMessage(MakeMessage(WM_RBUTTONUP, flags, pt));
-        }
-    });
+    if (event->button() == Qt::LeftButton)
+        ForwardButton(*event, WM_LBUTTONUP, &CView::OnLButtonUp);
+    else if (event->button() == Qt::RightButton)
+        ForwardButton(*event, WM_RBUTTONUP, nullptr); // seen by PreTranslateMessage only
 }
 
 void CView::mouseMoveEvent(QMouseEvent *event)

@@ -25,7 +25,6 @@ class CView : public QWidget, public CCmdTarget
     Q_OBJECT
 public:
     explicit CView(QWidget *parent = nullptr);
-    ~CView() override;
 
     CDocument *GetDocument() const { return m_pDocument; }
     void SetDocument(CDocument *pDoc) { m_pDocument = pDoc; }
@@ -34,7 +33,6 @@ public:
     virtual void OnDraw(CDC *pDC) = 0;
     virtual void OnPrepareDC(CDC *pDC, CPrintInfo *pInfo = nullptr);
     virtual bool OnEraseBkgnd(CDC *pDC);
-    virtual void OnPrint(CDC *pDC, CPrintInfo *pInfo);
     // Returns true when the message was consumed and must not be dispatched further.
     virtual bool PreTranslateMessage(const MSG &msg);
 
@@ -69,6 +67,10 @@ protected:
 
 private:
     template<class> friend struct TestAccess; // what tests read beyond the program
+    // PreTranslateMessage, then the handler (if any) unless the message was consumed.
+    void ForwardButton(const QMouseEvent &event, unsigned message,
+                       void (CView::*pfnHandler)(unsigned, QPoint));
+
     CDocument *m_pDocument = nullptr;
     bool m_bUpdatePending = false;
     bool m_bCapture = false;

@@ -8,7 +8,6 @@
 #include "res/resource.h"
 
 #include <QApplication>
-#include <QSettings>
 #include <array>
 
 namespace {
@@ -85,8 +84,6 @@ void CWinApp::OnAppExit()
 {
     if (m_pMainWnd)
         m_pMainWnd->close();
-    else
-        QCoreApplication::exit(0);
 }
 
 void CWinApp::SetRegistryKey(const QString &strKey)
@@ -94,12 +91,6 @@ void CWinApp::SetRegistryKey(const QString &strKey)
     QCoreApplication::setOrganizationName(strKey);
     const char *title = FindStringResource(AFX_IDS_APP_TITLE);
     QCoreApplication::setApplicationName(QString::fromUtf8(title ? title : kAppTitle));
-}
-
-void CWinApp::LoadStdProfileSettings(unsigned)
-{
-    const QSettings settings;
-    m_nNumPreviewPages = settings.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
 }
 
 bool CWinApp::ProcessShellCommand()

@@ -36,13 +36,13 @@ public:
 
     // The settings branch: organisation strKey, application name from the title.
     void SetRegistryKey(const QString &strKey);
-    // Reads the framework's standard settings; no recent-file list is kept.
-    void LoadStdProfileSettings(unsigned nMaxMRU = 4);
+    // The framework's standard settings: no recent-file list is kept, and the print-preview
+    // page count is read by nothing here.
+    void LoadStdProfileSettings(unsigned /*nMaxMRU*/ = 4) { }
     // Creates the first document and its windows; false when that failed.
     bool ProcessShellCommand();
 
     CFrameWnd *m_pMainWnd = nullptr;
-    int m_nNumPreviewPages = 0;
 
 private:
     template<class> friend struct TestAccess; // what tests read beyond the program

@@ -29,13 +29,11 @@ QWidget *CDataExchange::PrepareEditCtrl(int nIDC)
 
 void CDataExchange::Fail()
 {
-    if (m_bSaveAndValidate) {
-        if (QWidget *pWidget = m_pDlgWnd->GetDlgItem(m_idLastControl)) {
-            pWidget->setFocus(Qt::OtherFocusReason);
-            if (m_bEditLastControl) {
-                if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
-                    pEdit->selectAll();
-            }
+    if (QWidget *pWidget = m_pDlgWnd->GetDlgItem(m_idLastControl)) {
+        pWidget->setFocus(Qt::OtherFocusReason);
+        if (m_bEditLastControl) {
+            if (auto *pEdit = qobject_cast<QLineEdit *>(pWidget))
+                pEdit->selectAll();
         }
     }
     throw CUserException();
@@ -48,6 +46,11 @@ const char *const kMsgNotANumber = "请键入一个数。";
 const char *const kMsgNotAnInteger = "请键入一个整数。";
 const char *const kMsgNotAnUnsigned = "“请填入一个正整数。”";
 const char *const kMsgIntRange = "“请填入一个在%1和%2之间的整数。”";
+
+QString FormatPlain(auto v)
+{
+    return QString::number(v);
+}
 
 void FailWith(CDataExchange *pDX, const char *message)
 {
@@ -80,12 +83,12 @@ void DDX_Text(CDataExchange *pDX, int nIDC, double &value)
 
 void DDX_Text(CDataExchange *pDX, int nIDC, int &value)
 {
-    ExchangeNumber(pDX, nIDC, value, ParseInt, FormatInt, kMsgNotAnInteger);
+    ExchangeNumber(pDX, nIDC, value, ParseInt, FormatPlain<int>, kMsgNotAnInteger);
 }
 
 void DDX_Text(CDataExchange *pDX, int nIDC, uint32_t &value)
 {
-    ExchangeNumber(pDX, nIDC, value, ParseUInt, FormatUInt, kMsgNotAnUnsigned);
+    ExchangeNumber(pDX, nIDC, value, ParseUInt, FormatPlain<uint32_t>, kMsgNotAnUnsigned);
 }
 
 void DDX_Text(CDataExchange *pDX, int nIDC, QString &value)
@@ -122,15 +125,8 @@ void DDX_Radio(CDataExchange *pDX, int nIDC, int &value)
 
 void DDX_Control(CDataExchange *pDX, int nIDC, CComboBox &control)
 {
-    auto *pCombo = qobject_cast<QComboBox *>(pDX->PrepareCtrl(nIDC));
-    if (!pCombo || control.GetSafeHwnd() == pCombo)
-        return;
-    bool bSorted = false;
-    for (const DialogControl &ctl : pDX->m_pDlgWnd->GetTemplate().controls) {
-        if (ctl.nID == nIDC)
-            bSorted = (ctl.nStyle & CBS_SORT) != 0;
-    }
-    control.Attach(pCombo, bSorted);
+    if (auto *pCombo = qobject_cast<QComboBox *>(pDX->PrepareCtrl(nIDC)))
+        control.Attach(pCombo);
 }
 
 void DDX_Control(CDataExchange *pDX, int nIDC, QWidget &control)

@@ -19,7 +19,8 @@ public:
     // Records the control for a later Fail and returns it (null when the dialog has no nIDC).
     QWidget *PrepareCtrl(int nIDC);
     QWidget *PrepareEditCtrl(int nIDC);
-    // Focuses the last prepared control (selecting an edit's text) and stops the exchange.
+    // Saving only: focuses the last prepared control (selecting an edit's text) and stops the
+    // exchange.
     [[noreturn]] void Fail();
 
     bool m_bSaveAndValidate;

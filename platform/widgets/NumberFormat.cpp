@@ -80,6 +80,19 @@ std::string_view TrimBlanks(std::string_view s)
     return s;
 }
 
+// s as decimal digits and nothing else, read into T; empty when s is empty, holds anything
+// else or is out of T's range.
+template<class T> std::optional<T> ReadDigits(std::string_view s)
+{
+    if (s.empty() || !std::all_of(s.begin(), s.end(), IsDigit))
+        return std::nullopt;
+    T v = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (res.ec != std::errc())
+        return std::nullopt;
+    return v;
+}
+
 // Pads the exponent of a printf-style "...e-05" to three digits.
 std::string WidenExponent(std::string s)
 {
@@ -115,16 +128,6 @@ QString FormatDouble(double v)
     if (!std::isfinite(v))
         return QString::fromStdString(ToChars(v, std::chars_format::general, 15));
     return QString::fromStdString(WidenExponent(ToChars(v, std::chars_format::general, 15)));
-}
-
-QString FormatInt(int v)
-{
-    return QString::number(v);
-}
-
-QString FormatUInt(uint32_t v)
-{
-    return QString::number(v);
 }
 
 QString FormatJuliaNumber(double v)
@@ -163,23 +166,14 @@ std::optional<int> ParseInt(const QString &text)
 {
     const std::string utf8 = text.toStdString();
     std::string_view s = TrimBlanks(utf8);
-    bool bNegative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        bNegative = s.front() == '-';
+    const bool bNegative = !s.empty() && s.front() == '-';
+    if (!s.empty() && (s.front() == '+' || bNegative))
         s.remove_prefix(1);
-    }
-    if (s.empty())
+    // The magnitude in 64 bits, so that INT_MIN is representable.
+    const std::optional<long long> magnitude = ReadDigits<long long>(s);
+    if (!magnitude)
         return std::nullopt;
-    for (char ch : s) {
-        if (!IsDigit(ch))
-            return std::nullopt;
-    }
-    // Read the magnitude as 64 bits so that INT_MIN is representable.
-    long long magnitude = 0;
-    const auto res = std::from_chars(s.data(), s.data() + s.size(), magnitude);
-    if (res.ec != std::errc())
-        return std::nullopt;
-    const long long v = bNegative ? -magnitude : magnitude;
+    const long long v = bNegative ? -*magnitude : *magnitude;
     if (v < INT32_MIN || v > INT32_MAX)
         return std::nullopt;
     return static_cast<int>(v);
@@ -188,18 +182,7 @@ std::optional<int> ParseInt(const QString &text)
 std::optional<uint32_t> ParseUInt(const QString &text)
 {
     const std::string utf8 = text.toStdString();
-    const std::string_view s = TrimBlanks(utf8);
-    if (s.empty())
-        return std::nullopt;
-    for (char ch : s) {
-        if (!IsDigit(ch))
-            return std::nullopt;
-    }
-    uint32_t v = 0;
-    const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (res.ec != std::errc())
-        return std::nullopt;
-    return v;
+    return ReadDigits<uint32_t>(TrimBlanks(utf8));
 }
 
 double ReadLeadingDouble(const QString &text)

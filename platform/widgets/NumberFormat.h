@@ -8,9 +8,6 @@
 // 15 significant digits, general format, three exponent digits: 0.00001 -> "1e-005",
 // 0.1 -> "0.1", 12 -> "12", 1e15 -> "1e+015".
 QString FormatDouble(double v);
-// Plain decimal.
-QString FormatInt(int v);
-QString FormatUInt(uint32_t v);
 // The Julia dialog's own format: 15 significant digits, fixed when 0.1 <= |v| < 1e15 or
 // v == 0, else one digit, point, fraction, e, sign, three exponent digits; trailing zeros of
 // the fraction dropped, the point kept: -0.745 -> "-0.745", 0.049 -> "4.9e-002", 0 -> "0.".

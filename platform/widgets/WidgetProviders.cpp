@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
-#include <vector>
 
 namespace {
 
@@ -30,6 +29,14 @@ QMessageBox::Icon IconOf(unsigned flags)
     default:
         return QMessageBox::NoIcon;
     }
+}
+
+// "bmp" for ".bmp" or "bmp".
+QString BareExtension(QString ext)
+{
+    while (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    return ext;
 }
 
 void CentreOnMainWindow(QWidget *box)
@@ -57,34 +64,16 @@ int WidgetMessageProvider::Show(const QString &text, const QString &caption, uns
 {
     QMessageBox box(IconOf(flags), caption, text);
     box.setWindowModality(Qt::ApplicationModal);
-    struct Choice
-    {
-        const char *text;
-        QMessageBox::ButtonRole role;
-        int result;
-    };
-    std::vector<Choice> choices;
-    switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        choices = {{"确定", QMessageBox::AcceptRole, IDOK},
-                   {"取消", QMessageBox::RejectRole, IDCANCEL}};
-        break;
-    default:
-        choices = {{"确定", QMessageBox::AcceptRole, IDOK}};
-        break;
-    }
-    std::vector<QPushButton *> buttons;
-    for (const Choice &c : choices)
-        buttons.push_back(box.addButton(QString::fromUtf8(c.text), c.role));
-    box.setDefaultButton(buttons.front());
-    box.setEscapeButton(buttons.back());
+    QPushButton *pOk = box.addButton(QString::fromUtf8("确定"), QMessageBox::AcceptRole);
+    QPushButton *pCancel = (flags & MB_TYPEMASK) == MB_OKCANCEL
+        ? box.addButton(QString::fromUtf8("取消"), QMessageBox::RejectRole)
+        : nullptr;
+    box.setDefaultButton(pOk);
+    box.setEscapeButton(pCancel ? pCancel : pOk);
     CentreOnMainWindow(&box);
     box.exec();
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        if (box.clickedButton() == buttons[i])
-            return choices[i].result;
-    }
-    return choices.back().result;
+    // Closed any other way: the escape button's answer.
+    return pCancel && box.clickedButton() != pOk ? IDCANCEL : IDOK;
 }
 
 QStringList FileDialogFilters(const QString &strFilter)
@@ -103,9 +92,7 @@ QStringList FileDialogFilters(const QString &strFilter)
 
 QString WithDefaultExtension(const QString &path, const QString &strDefExt)
 {
-    QString ext = strDefExt;
-    while (ext.startsWith(QLatin1Char('.')))
-        ext.remove(0, 1);
+    const QString ext = BareExtension(strDefExt);
     if (path.isEmpty() || ext.isEmpty() || !QFileInfo(path).suffix().isEmpty())
         return path;
     return path + QLatin1Char('.') + ext;
@@ -123,9 +110,7 @@ QString WidgetFileDialogProvider::Choose(const FileDialogRequest &request)
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Never the working folder by default: the program's own files live there.
     dialog.setDirectory(request.strStartDir.isEmpty() ? QDir::homePath() : request.strStartDir);
-    QString ext = request.strDefExt;
-    while (ext.startsWith(QLatin1Char('.')))
-        ext.remove(0, 1);
+    const QString ext = BareExtension(request.strDefExt);
     if (!ext.isEmpty())
         dialog.setDefaultSuffix(ext);
     const QStringList filters = FileDialogFilters(request.strFilter);

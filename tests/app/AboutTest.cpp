@@ -46,20 +46,20 @@ TEST_F(AboutDialog, LinksOpenTheirAddressesAndLeaveItOpen)
     ASSERT_EQ(providers.shell().opened.size(), 1u);
     EXPECT_EQ(providers.shell().opened[0], QString::fromLatin1(kAuthorMailAddress));
     EXPECT_TRUE(providers.shell().opened[0].startsWith(QStringLiteral("mailto:")));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
 
     QTest::mouseClick(&dlg.HomePageLink(), Qt::LeftButton, {}, QPoint(4, 4));
     ASSERT_EQ(providers.shell().opened.size(), 2u);
     EXPECT_EQ(providers.shell().opened[1], QString::fromLatin1(kHomePageAddress));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
 }
 
 TEST_F(AboutDialog, ReleaseOnItsSurfaceClosesAsOk)
 {
     QTest::mousePress(&dlg, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
     EXPECT_TRUE(providers.shell().opened.empty());
 }
@@ -73,21 +73,21 @@ TEST_F(AboutDialog, ReleaseOnStaticTextClosesToo)
     }
     ASSERT_NE(pLabel, nullptr);
     QTest::mouseClick(pLabel, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
 }
 
 TEST_F(AboutDialog, RightButtonLeavesItOpen)
 {
     QTest::mouseClick(&dlg, Qt::RightButton, {}, QPoint(3, 3));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
 }
 
 TEST_F(AboutDialog, EnterOnAFocusedLinkClosesWithoutOpeningIt)
 {
     dlg.AuthorLink().setFocus();
     QTest::keyClick(&dlg.AuthorLink(), Qt::Key_Return);
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDOK);
     EXPECT_TRUE(providers.shell().opened.empty());
 }
@@ -96,7 +96,7 @@ TEST_F(AboutDialog, EscapeClosesAsCancelWithoutOpeningALink)
 {
     dlg.HomePageLink().setFocus();
     QTest::keyClick(&dlg.HomePageLink(), Qt::Key_Escape);
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDCANCEL);
     EXPECT_TRUE(providers.shell().opened.empty());
 }

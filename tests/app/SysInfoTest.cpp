@@ -118,8 +118,9 @@ TEST(SysInfoSources, LinuxRecordsAreSane)
     };
     ASSERT_EQ(statvfs("/", &vfs), 0);
     const unsigned long long fsid = vfs.f_fsid;
-    if (fsid != 0)
+    if (fsid != 0) {
         EXPECT_EQ(GetDiskSerialNo(), uint32_t(fsid) ^ uint32_t(fsid >> 32));
+    }
     EXPECT_NE(GetDiskSerialNo(), 0u);
     EXPECT_EQ(r.nDiskSerial, GetDiskSerialNo());
 }
@@ -147,9 +148,9 @@ TEST_F(SysInfoDialog, ShowsRealValuesAndClosesAsCancelOnARelease)
 
     // A press alone leaves it open; the release closes it.
     QTest::mousePress(&dlg, Qt::LeftButton, {}, QPoint(4, 4));
-    EXPECT_TRUE(dlg.IsOpen());
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg));
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(4, 4));
-    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(dlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(dlg), IDCANCEL);
 }
 

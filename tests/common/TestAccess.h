@@ -3,6 +3,7 @@
 // class names TestAccess its friend; TestAccess<Class> below reads that class's state.
 
 #include "platform/CDC.h"
+#include "platform/CFile.h"
 #include "platform/CPalette.h"
 
 #include <QSize>
@@ -15,6 +16,11 @@ template<> struct TestAccess<CDC>
     static int MapMode(const CDC &dc) { return dc.m_nMapMode; }
     static QSize WindowExt(const CDC &dc) { return dc.m_sizeWindow; }
     static QSize ViewportExt(const CDC &dc) { return dc.m_sizeViewport; }
+};
+
+template<> struct TestAccess<CFile>
+{
+    static bool IsOpen(const CFile &file) { return file.m_hFile >= 0 || file.m_pSave; }
 };
 
 template<> struct TestAccess<CPalette>

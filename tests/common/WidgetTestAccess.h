@@ -17,6 +17,8 @@
 
 template<> struct TestAccess<CDialog>
 {
+    // True between building the controls and EndDialog.
+    static bool IsOpen(const CDialog &dlg) { return dlg.m_bOpen; }
     // The result given to the last EndDialog (0 before any).
     static int Result(const CDialog &dlg) { return dlg.m_nResult; }
     static QFont Font(const CDialog &dlg) { return dlg.m_font; }

@@ -448,6 +448,19 @@ QImage DesktopSession::ClipboardPng() const
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
+QImage DesktopSession::SelectAllAndCopy()
+{
+    Key(QStringLiteral("ctrl+a"));
+    Key(QStringLiteral("alt+e"));
+    Key(QStringLiteral("c"));
+    QImage copied;
+    WaitFor([&] {
+        copied = ClipboardPng();
+        return !copied.isNull();
+    });
+    return copied;
+}
+
 QStringList DesktopSession::WindowIds(qint64 pid) const
 {
     if (pid == 0 && m_pProgram)

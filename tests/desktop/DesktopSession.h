@@ -108,6 +108,9 @@ public:
     bool MenuBarOnScreen() const { return IsGrey(Pixel(QPoint(5, 5))); }
     // The X clipboard's PNG as another client (xclip) reads it; null when none.
     QImage ClipboardPng() const;
+    // Ctrl+A, then Edit > Copy: the clipboard's PNG once another client can read one; null
+    // when none came in time.
+    QImage SelectAllAndCopy();
 
     // Visible windows of the program (or of another process): ids and titles.
     QStringList WindowIds(qint64 pid = 0) const;

@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "tests/common/SingleDocument.h"
+#include "tests/common/WidgetTestAccess.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -75,7 +76,7 @@ void ExpectRefusedOnOk(CDialog &dlg, ScopedTestProviders &providers, const Refus
         Click(dlg, nOkID);
     else
         QTest::keyClick(Edit(dlg, field.nID), Qt::Key_Return);
-    EXPECT_TRUE(dlg.IsOpen()) << field.text;
+    EXPECT_TRUE(TestAccess<CDialog>::IsOpen(dlg)) << field.text;
     const std::vector<QString> shown = ShownTexts(providers);
     ASSERT_EQ(shown.size(), before + 1) << field.text;
     EXPECT_EQ(shown.back(), QString::fromUtf8(field.message));

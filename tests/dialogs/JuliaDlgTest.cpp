@@ -81,7 +81,7 @@ TEST_F(JuliaDlgTest, EveryPresetFillsItsConstant)
 TEST_F(JuliaDlgTest, OkStoresTheTypedConstantAndPresetAndDrawsWhileOpen)
 {
     bool bOpenWhileDrawing = false;
-    m_pView->onCommand = [&](int) { bOpenWhileDrawing = m_pDlg->IsOpen(); };
+    m_pView->onCommand = [&](int) { bOpenWhileDrawing = TestAccess<CDialog>::IsOpen(*m_pDlg); };
     Open();
     Click(*m_pDlg, 1008);
     EXPECT_EQ(Fields(), std::make_pair(QString("-0.743"), QString("9.7e-002")));
@@ -120,7 +120,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     Click(*m_pDlg, 1010);
     Type(*m_pDlg, IDC_JULIA_CX, "0.3");
     QTest::keyClick(Edit(*m_pDlg, IDC_JULIA_CX), Qt::Key_Return);
-    EXPECT_FALSE(m_pDlg->IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(*m_pDlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
     EXPECT_EQ(m_pDlg->m_strCX, "0.3");
     ExpectDocumentUntouched();
@@ -128,7 +128,7 @@ TEST_F(JuliaDlgTest, EnterAndADoubleClickOnTheFirstButtonStoreAndDrawNothing)
     m_pDlg->DestroyWindow();
     Open();
     QTest::mouseDClick(m_pDlg->GetDlgItem(IDC_JULIA_PRESET0), Qt::LeftButton);
-    EXPECT_FALSE(m_pDlg->IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(*m_pDlg));
     EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDOK);
     ExpectDocumentUntouched();
 }
@@ -144,7 +144,7 @@ TEST_F(JuliaDlgTest, CancelButtonEscapeAndCloseBoxLeaveTheDocument)
             QTest::keyClick(Edit(*m_pDlg, IDC_JULIA_CY), Qt::Key_Escape);
         else
             m_pDlg->close();
-        EXPECT_FALSE(m_pDlg->IsOpen()) << way;
+        EXPECT_FALSE(TestAccess<CDialog>::IsOpen(*m_pDlg)) << way;
         EXPECT_EQ(TestAccess<CDialog>::Result(*m_pDlg), IDCANCEL) << way;
         ExpectDocumentUntouched();
         m_pDlg->DestroyWindow();

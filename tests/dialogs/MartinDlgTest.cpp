@@ -66,7 +66,7 @@ TEST_F(MartinDlgTest, IterationsOutsideTheRangeAreRefusedOnOk)
         Open();
         Type(m_dlg, IDC_MARTIN_ITER, good);
         Click(m_dlg, IDC_MARTIN_OK);
-        EXPECT_FALSE(m_dlg.IsOpen()) << good;
+        EXPECT_FALSE(TestAccess<CDialog>::IsOpen(m_dlg)) << good;
         EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDOK);
         EXPECT_EQ(m_dlg.m_nIterations, QString(good).trimmed().toUInt());
         m_dlg.DestroyWindow();

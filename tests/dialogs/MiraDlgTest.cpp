@@ -242,7 +242,7 @@ TEST_F(MiraDlgTest, CancelEndsWithCancel)
     Reopen();
     QTest::keyClick(Edit(m_dlg, IDC_MIRA_A), Qt::Key_Escape);
     EXPECT_EQ(TestAccess<CDialog>::Result(m_dlg), IDCANCEL);
-    EXPECT_FALSE(m_dlg.IsOpen());
+    EXPECT_FALSE(TestAccess<CDialog>::IsOpen(m_dlg));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/CFile.h"
+#include "tests/common/TestAccess.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,7 @@ TEST(CFileTest, OpeningFailuresCarryCauseAndPath)
     EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
     mkfifo("pipe", 0600);
     EXPECT_FALSE(file.Open("pipe", CFile::modeRead)); // refused, not waited on
-    EXPECT_FALSE(file.IsOpen());
+    EXPECT_FALSE(TestAccess<CFile>::IsOpen(file));
 }
 
 TEST(CFileTest, ReadWriteLengthAndTruncation)

@@ -27,6 +27,15 @@ void LoadGradient(CDib &dib, int32_t height = 512)
     ASSERT_TRUE(dib.Load("grad.bmp"));
 }
 
+// StretchDIBits of dib's block, with its pixel bytes cut to nBitsSize when that is given.
+int Stretch(CDC &dc, const CDib &dib, QRect dest, QRect src, size_t nBitsSize = 0)
+{
+    return StretchDIBits(&dc, dest.x(), dest.y(), dest.width(), dest.height(), src.x(), src.y(),
+                         src.width(), src.height(), dib.m_pBits,
+                         nBitsSize ? nBitsSize : dib.GetBitsSize(), dib.m_pInfo,
+                         dib.GetInfoSize());
+}
+
 // Colour of stored row j, column i of the gradient.
 QRgb Stored(int i, int j)
 {
@@ -115,29 +124,18 @@ TEST(DibDraw, MirroringAndSourceRectangles)
 {
     CDib dib;
     LoadGradient(dib);
-    QImage img(100, 100, QImage::Format_RGB32);
-    img.fill(kFill);
-    {
-        QPainter painter(&img);
-        CDC dc(&painter, &img);
+    const QImage img = Painted(100, 100, [&](CDC &dc) {
         // Source (10, 20) of a bottom-up picture is ten columns in, twenty rows up.
-        StretchDIBits(&dc, 0, 0, 50, 50, 10, 20, 50, 50, dib.m_pBits, dib.GetBitsSize(),
-                      dib.m_pInfo, dib.GetInfoSize());
+        Stretch(dc, dib, QRect(0, 0, 50, 50), QRect(10, 20, 50, 50));
         // Mirrored left to right.
-        StretchDIBits(&dc, 99, 50, -50, 50, 0, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
-                      dib.m_pInfo, dib.GetInfoSize());
+        Stretch(dc, dib, QRect(99, 50, -50, 50), QRect(0, 0, 50, 50));
         // A negative source width mirrors too: columns 49 down to 0 fill 0..49.
-        StretchDIBits(&dc, 50, 0, 50, 50, 50, 0, -50, 50, dib.m_pBits, dib.GetBitsSize(),
-                      dib.m_pInfo, dib.GetInfoSize());
+        Stretch(dc, dib, QRect(50, 0, 50, 50), QRect(50, 0, -50, 50));
         // A source rectangle wholly outside the picture draws nothing.
-        EXPECT_EQ(StretchDIBits(&dc, 0, 50, 50, 50, 600, 0, 50, 50, dib.m_pBits, dib.GetBitsSize(),
-                                dib.m_pInfo, dib.GetInfoSize()),
-                  0);
+        EXPECT_EQ(Stretch(dc, dib, QRect(0, 50, 50, 50), QRect(600, 0, 50, 50)), 0);
         // Bits too short for the rows: nothing.
-        EXPECT_EQ(StretchDIBits(&dc, 50, 0, 50, 50, 0, 0, 50, 50, dib.m_pBits, 1000, dib.m_pInfo,
-                                dib.GetInfoSize()),
-                  0);
-    }
+        EXPECT_EQ(Stretch(dc, dib, QRect(50, 0, 50, 50), QRect(0, 0, 50, 50), 1000), 0);
+    });
     EXPECT_EQ(img.pixel(0, 49), Stored(10, 20));
     EXPECT_EQ(img.pixel(0, 0), Stored(10, 69));
     EXPECT_EQ(img.pixel(98, 99), Stored(0, 0)); // 99 - x maps back to column 0
@@ -151,16 +149,12 @@ TEST(DibDraw, LogicalUnitsFollowTheMapping)
 {
     CDib dib;
     LoadGradient(dib);
-    QImage img(256, 256, QImage::Format_RGB32);
-    img.fill(kFill);
-    {
-        QPainter painter(&img);
-        CDC dc(&painter, &img);
+    const QImage img = Painted(256, 256, [&](CDC &dc) {
         dc.SetMapMode(MM_ANISOTROPIC);
         dc.SetWindowExt(512, 512);
         dc.SetViewportExt(256, 256);
         dib.DrawStretched(&dc, 0, 0, 0, 0);
-    }
+    });
     EXPECT_EQ(img.pixelColor(255, 255) == kFill, false);
     EXPECT_EQ(img.pixel(0, 255), Stored(0, 0));
 }

@@ -58,18 +58,28 @@ std::vector<uint8_t> BuildBmp(const BmpRecipe &s)
     return file;
 }
 
-QImage DrawnImage(const CDib &dib, int w, int h, bool clipped, int cx, int cy, QColor fill)
+QImage Painted(int w, int h, const std::function<void(CDC &)> &draw, QColor fill)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(fill);
     QPainter painter(&img);
     CDC dc(&painter, &img);
-    if (clipped)
-        dib.DrawClipped(&dc, 0, 0, cx, cy);
-    else
-        dib.DrawStretched(&dc, 0, 0, cx, cy);
+    draw(dc);
     painter.end();
     return img;
+}
+
+QImage DrawnImage(const CDib &dib, int w, int h, bool clipped, int cx, int cy, QColor fill)
+{
+    return Painted(
+        w, h,
+        [&](CDC &dc) {
+            if (clipped)
+                dib.DrawClipped(&dc, 0, 0, cx, cy);
+            else
+                dib.DrawStretched(&dc, 0, 0, cx, cy);
+        },
+        fill);
 }
 
 QImage OwnSize(const CDib &dib)

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ uint32_t RowBytes(int width, int bits);
 std::vector<uint8_t> BuildBmp(const BmpRecipe &recipe);
 QColor TableColor(int i);
 
+// An image of size w x h filled with fill, with draw(dc) painted onto it.
+QImage Painted(int w, int h, const std::function<void(CDC &)> &draw, QColor fill = QColor(1, 2, 3));
 // Draws dib with DrawStretched (or DrawClipped) onto an image of size w x h filled with fill.
 QImage DrawnImage(const CDib &dib, int w, int h, bool clipped = false, int cx = 0, int cy = 0,
                   QColor fill = QColor(1, 2, 3));

@@ -17,8 +17,7 @@ protected:
     void SetUp() override
     {
         ViewFixture::SetUp();
-        WriteFileBytes("quad.bmp", QuadrantBmp());
-        ASSERT_TRUE(m_pView->OpenPictureFile(QStringLiteral("quad.bmp")));
+        ASSERT_TRUE(OpenQuadrants());
     }
 };
 
@@ -28,38 +27,36 @@ TEST_F(DisplayTest, ZoomDisplayStretchesThePictureOverTheClientArea)
     const QImage shot = Grab();
     ASSERT_EQ(shot.size(), QSize(800, 600));
     // Top of the screen is the top of the picture.
-    EXPECT_EQ(shot.pixel(5, 5), QuadrantColour(3));
-    EXPECT_EQ(shot.pixel(795, 5), QuadrantColour(4));
-    EXPECT_EQ(shot.pixel(5, 595), QuadrantColour(1));
-    EXPECT_EQ(shot.pixel(795, 595), QuadrantColour(2));
-    EXPECT_EQ(shot.pixel(390, 290), QuadrantColour(3));
-    EXPECT_EQ(shot.pixel(410, 310), QuadrantColour(2));
+    ExpectPixels(shot, {{5, 5, QuadrantColour(3)},
+                        {795, 5, QuadrantColour(4)},
+                        {5, 595, QuadrantColour(1)},
+                        {795, 595, QuadrantColour(2)},
+                        {390, 290, QuadrantColour(3)},
+                        {410, 310, QuadrantColour(2)}});
 }
 
 TEST_F(DisplayTest, WithoutZoomDisplayThePictureIsUnscaledOnLavender)
 {
     m_pDoc->m_bZoomDisplay = false;
     SetClientSize(800, 600);
-    const QImage shot = Grab();
-    EXPECT_EQ(shot.pixel(5, 5), QuadrantColour(3));
-    EXPECT_EQ(shot.pixel(300, 5), QuadrantColour(4));
-    EXPECT_EQ(shot.pixel(250, 250), QuadrantColour(3));
-    EXPECT_EQ(shot.pixel(262, 262), QuadrantColour(2));
-    EXPECT_EQ(shot.pixel(511, 511), QuadrantColour(2));
-    EXPECT_EQ(shot.pixel(512, 5), kLavender);
-    EXPECT_EQ(shot.pixel(5, 512), kLavender);
-    EXPECT_EQ(shot.pixel(799, 599), kLavender);
+    ExpectPixels(Grab(), {{5, 5, QuadrantColour(3)},
+                          {300, 5, QuadrantColour(4)},
+                          {250, 250, QuadrantColour(3)},
+                          {262, 262, QuadrantColour(2)},
+                          {511, 511, QuadrantColour(2)},
+                          {512, 5, kLavender},
+                          {5, 512, kLavender},
+                          {799, 599, kLavender}});
 }
 
 TEST_F(DisplayTest, ASmallUnscaledViewShowsTheBottomLeftOfThePicture)
 {
     m_pDoc->m_bZoomDisplay = false;
     SetClientSize(300, 200);
-    const QImage shot = Grab();
-    EXPECT_EQ(shot.pixel(0, 0), QuadrantColour(1));
-    EXPECT_EQ(shot.pixel(255, 199), QuadrantColour(1));
-    EXPECT_EQ(shot.pixel(256, 0), QuadrantColour(2));
-    EXPECT_EQ(shot.pixel(299, 199), QuadrantColour(2));
+    ExpectPixels(Grab(), {{0, 0, QuadrantColour(1)},
+                          {255, 199, QuadrantColour(1)},
+                          {256, 0, QuadrantColour(2)},
+                          {299, 199, QuadrantColour(2)}});
 }
 
 TEST_F(DisplayTest, PrepareDcMapsOneUnitToOneNinetySixthOfAnInch)

@@ -69,8 +69,7 @@ TEST_F(FileTest, SaveAsAndSaveWriteThePictureBack)
     EXPECT_EQ(m_providers.files().requests.size(), 1u);
 
     // An opened file is saved back unchanged.
-    WriteFileBytes("quad.bmp", QuadrantBmp());
-    ASSERT_TRUE(m_pView->OpenPictureFile(QStringLiteral("quad.bmp")));
+    ASSERT_TRUE(OpenQuadrants());
     WriteFileBytes("quad.bmp", {});
     ASSERT_TRUE(Route(ID_FILE_SAVE));
     EXPECT_EQ(ReadFileBytes("quad.bmp"), QuadrantBmp());
@@ -163,19 +162,30 @@ TEST_F(FileTest, AMissingPaletteAbandonsTheRenderWithTheFrameworksMessage)
     }
 }
 
+const QRgb kWhite = qRgb(255, 255, 255);
+
 class CopyTest : public ViewFixture
 {
 protected:
     void SetUp() override
     {
         ViewFixture::SetUp();
-        WriteFileBytes("quad.bmp", QuadrantBmp());
-        ASSERT_TRUE(m_pView->OpenPictureFile(QStringLiteral("quad.bmp")));
+        ASSERT_TRUE(OpenQuadrants());
         QGuiApplication::clipboard()->clear();
     }
     QImage Clipboard() const
     {
         return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    }
+    // The whole picture stretched over img: a quadrant in each corner.
+    static void ExpectStretchedQuadrants(const QImage &img)
+    {
+        const int r = img.width() - 1;
+        const int b = img.height() - 1;
+        ExpectPixels(img, {{0, 0, QuadrantColour(3)},
+                           {r, 0, QuadrantColour(4)},
+                           {0, b, QuadrantColour(1)},
+                           {r, b, QuadrantColour(2)}});
     }
 };
 
@@ -187,8 +197,7 @@ TEST_F(CopyTest, WithoutASelectionTheWholeClientAreaIsCopied)
     ASSERT_TRUE(Route(ID_CTX_COPY));
     const QImage copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(640, 480));
-    EXPECT_EQ(copied.pixel(5, 5), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(635, 475), QuadrantColour(2));
+    ExpectPixels(copied, {{5, 5, QuadrantColour(3)}, {635, 475, QuadrantColour(2)}});
 }
 
 TEST_F(CopyTest, SelectAllCopiesThePictureOnWhiteWithoutZoomDisplay)
@@ -202,11 +211,11 @@ TEST_F(CopyTest, SelectAllCopiesThePictureOnWhiteWithoutZoomDisplay)
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     const QImage copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(700, 600));
-    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(511, 511), QuadrantColour(2));
-    EXPECT_EQ(copied.pixel(512, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(copied.pixel(0, 512), qRgb(255, 255, 255));
-    EXPECT_EQ(copied.pixel(699, 599), qRgb(255, 255, 255));
+    ExpectPixels(copied, {{0, 0, QuadrantColour(3)},
+                          {511, 511, QuadrantColour(2)},
+                          {512, 0, kWhite},
+                          {0, 512, kWhite},
+                          {699, 599, kWhite}});
 }
 
 TEST_F(CopyTest, SelectAllWithZoomDisplayCopiesTheStretchedPicture)
@@ -216,10 +225,7 @@ TEST_F(CopyTest, SelectAllWithZoomDisplayCopiesTheStretchedPicture)
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     const QImage copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(700, 600));
-    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(699, 0), QuadrantColour(4));
-    EXPECT_EQ(copied.pixel(0, 599), QuadrantColour(1));
-    EXPECT_EQ(copied.pixel(699, 599), QuadrantColour(2));
+    ExpectStretchedQuadrants(copied);
 }
 
 // Between Select All and Copy the window moves and changes size, as entering full screen does.
@@ -237,10 +243,10 @@ TEST_F(CopyTest, SelectAllThenMoveAndResizeCopiesTheClientAreaAsItIsNow)
     QImage copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(800, 650));
     EXPECT_EQ(copied.copy(0, 0, 512, 512), Grab().copy(0, 0, 512, 512));
-    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(511, 511), QuadrantColour(2));
-    EXPECT_EQ(copied.pixel(512, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(copied.pixel(799, 649), qRgb(255, 255, 255));
+    ExpectPixels(copied, {{0, 0, QuadrantColour(3)},
+                          {511, 511, QuadrantColour(2)},
+                          {512, 0, kWhite},
+                          {799, 649, kWhite}});
 
     // Stretched: the whole copy is the picture at the new size.
     m_pDoc->m_bZoomDisplay = true;
@@ -249,44 +255,34 @@ TEST_F(CopyTest, SelectAllThenMoveAndResizeCopiesTheClientAreaAsItIsNow)
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(300, 200));
-    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(299, 0), QuadrantColour(4));
-    EXPECT_EQ(copied.pixel(0, 199), QuadrantColour(1));
-    EXPECT_EQ(copied.pixel(299, 199), QuadrantColour(2));
+    ExpectStretchedQuadrants(copied);
 }
 
 TEST_F(CopyTest, ADraggedSelectionCopiesItsRectangleClippedToTheClientArea)
 {
     m_pDoc->m_bZoomDisplay = false;
     SetClientSize(600, 520);
-    CVelorineView &v = *m_pView;
     // Released from the lower right to the upper left, as the drag normalises it.
-    v.m_nSelX1 = 240;
-    v.m_nSelX2 = 540;
-    v.m_nSelY2 = 200;
-    v.m_nSelY1 = 300;
-    v.m_bSelectionShown = true;
+    SetSelection(240, 300, 540, 200);
+    m_pView->m_bSelectionShown = true;
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     QImage copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(300, 100));
-    EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
-    EXPECT_EQ(copied.pixel(16, 50), QuadrantColour(4));
-    EXPECT_EQ(copied.pixel(16, 60), QuadrantColour(2));
-    EXPECT_EQ(copied.pixel(272, 50), qRgb(255, 255, 255));
+    ExpectPixels(copied, {{0, 0, QuadrantColour(3)},
+                          {16, 50, QuadrantColour(4)},
+                          {16, 60, QuadrantColour(2)},
+                          {272, 50, kWhite}});
 
     // Corners outside the client area are cut at its edges.
-    v.m_nSelX1 = -50;
-    v.m_nSelY2 = -10;
-    v.m_nSelX2 = 900;
-    v.m_nSelY1 = 100;
+    SetSelection(-50, 100, 900, -10);
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     copied = Clipboard();
     ASSERT_EQ(copied.size(), QSize(600, 100));
     EXPECT_EQ(copied.pixel(0, 0), QuadrantColour(3));
 
     // Nothing inside the client area: the clipboard keeps what it had.
-    v.m_nSelX1 = 700;
-    v.m_nSelX2 = 800;
+    m_pView->m_nSelX1 = 700;
+    m_pView->m_nSelX2 = 800;
     ASSERT_TRUE(Route(ID_EDIT_COPY));
     EXPECT_EQ(Clipboard().size(), QSize(600, 100));
 }

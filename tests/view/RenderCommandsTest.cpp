@@ -96,10 +96,7 @@ TEST_F(RenderTest, JuliaUsesTheDocumentConstantAndResetsOnlyTheWindow)
     m_pView->m_dJuliaLeft = -0.5;
     m_pView->m_dJuliaRight = 0.25;
     ASSERT_TRUE(Route(ID_JULIA));
-    EXPECT_EQ(m_pView->m_dJuliaLeft, -1.5);
-    EXPECT_EQ(m_pView->m_dJuliaRight, 1.5);
-    EXPECT_EQ(m_pView->m_dJuliaBottom, -1.5);
-    EXPECT_EQ(m_pView->m_dJuliaTop, 1.5);
+    EXPECT_EQ(JuliaWindow(), (Window {-1.5, 1.5, -1.5, 1.5}));
     EXPECT_EQ(m_pDoc->m_dJuliaRe, 0.285);
     EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(JuliaBuffer(0.285, 0.01, -1.5, 1.5, -1.5, 1.5)));
 }
@@ -107,19 +104,13 @@ TEST_F(RenderTest, JuliaUsesTheDocumentConstantAndResetsOnlyTheWindow)
 TEST_F(RenderTest, ZoomNarrowsTheWindowAndTheMandelbrotCommandRestoresIt)
 {
     CVelorineView &v = *m_pView;
-    v.m_nSelX1 = 128;
-    v.m_nSelX2 = 384;
-    v.m_nSelY2 = 128;
-    v.m_nSelY1 = 384;
+    SetSelection(128, 384, 384, 128);
     v.m_bZoomPending = true;
     v.m_bSelectionShown = true;
     EXPECT_TRUE(IsEnabled(ID_ZOOM_IN));
     EXPECT_TRUE(IsEnabled(ID_EDIT_COPY));
     ASSERT_TRUE(Route(ID_ZOOM_IN));
-    EXPECT_EQ(v.m_params.m_dMandelXMin, -1.5);
-    EXPECT_EQ(v.m_params.m_dMandelXMax, 0.0);
-    EXPECT_EQ(v.m_params.m_dMandelYMin, -0.75);
-    EXPECT_EQ(v.m_params.m_dMandelYMax, 0.75);
+    EXPECT_EQ(MandelbrotWindow(), (Window {-1.5, 0.0, -0.75, 0.75}));
     EXPECT_FALSE(v.m_bZoomPending);
     EXPECT_FALSE(v.m_bSelectionShown);
     EXPECT_FALSE(IsEnabled(ID_ZOOM_IN));
@@ -136,26 +127,17 @@ TEST_F(RenderTest, ZoomNarrowsTheWindowAndTheMandelbrotCommandRestoresIt)
     EXPECT_EQ(v.m_params.m_dMandelXMin, -1.125);
 
     ASSERT_TRUE(Route(ID_MANDELBROT));
-    EXPECT_EQ(v.m_params.m_dMandelXMin, -2.25);
-    EXPECT_EQ(v.m_params.m_dMandelXMax, 0.75);
-    EXPECT_EQ(v.m_params.m_dMandelYMin, -1.5);
-    EXPECT_EQ(v.m_params.m_dMandelYMax, 1.5);
+    EXPECT_EQ(MandelbrotWindow(), (Window {-2.25, 0.75, -1.5, 1.5}));
 }
 
 TEST_F(RenderTest, ZoomIntoAJuliaPictureMovesTheViewsJuliaWindow)
 {
     ASSERT_TRUE(Route(ID_JULIA));
     CVelorineView &v = *m_pView;
-    v.m_nSelX1 = 0;
-    v.m_nSelX2 = 256;
-    v.m_nSelY2 = 256;
-    v.m_nSelY1 = 512;
+    SetSelection(0, 512, 256, 256);
     v.m_bZoomPending = true;
     ASSERT_TRUE(Route(ID_ZOOM_IN));
-    EXPECT_EQ(v.m_dJuliaLeft, -1.5);
-    EXPECT_EQ(v.m_dJuliaRight, 0.0);
-    EXPECT_EQ(v.m_dJuliaBottom, -1.5);
-    EXPECT_EQ(v.m_dJuliaTop, 0.0);
+    EXPECT_EQ(JuliaWindow(), (Window {-1.5, 0.0, -1.5, 0.0}));
     EXPECT_EQ(v.m_params.m_dMandelXMin, -2.25);
     EXPECT_EQ(ReadFileBytes("temp.bmp"),
               Composed(JuliaBuffer(kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 0.0, -1.5, 0.0)));
@@ -167,10 +149,8 @@ TEST_F(RenderTest, APendingZoomAppliesToTheRectangleTheCommandStores)
     v.m_bZoomPending = true;
     ASSERT_TRUE(Route(ID_MANDELBROT));
     // Mirrored top to bottom, short by 1/512 at the right and the top.
-    EXPECT_EQ(v.m_params.m_dMandelXMin, -2.25);
-    EXPECT_EQ(v.m_params.m_dMandelXMax, -2.25 + (511 / 512.0) * 3.0);
-    EXPECT_EQ(v.m_params.m_dMandelYMin, 1.5);
-    EXPECT_EQ(v.m_params.m_dMandelYMax, -1.5 + (1 / 512.0) * 3.0);
+    EXPECT_EQ(MandelbrotWindow(),
+              (Window {-2.25, -2.25 + (511 / 512.0) * 3.0, 1.5, -1.5 + (1 / 512.0) * 3.0}));
     EXPECT_FALSE(v.m_bZoomPending);
     EXPECT_EQ(ReadFileBytes("temp.bmp"),
               Composed(MandelbrotBuffer(-2.25, -2.25 + (511 / 512.0) * 3.0, 1.5,
@@ -182,10 +162,8 @@ TEST_F(RenderTest, APendingZoomAppliesToTheRectangleTheCommandStores)
     SetClientSize(1022, 256);
     v.m_bZoomPending = true;
     ASSERT_TRUE(Route(ID_JULIA));
-    EXPECT_EQ(v.m_dJuliaLeft, -1.5);
-    EXPECT_EQ(v.m_dJuliaRight, -1.5 + (511 / 1022.0) * 3.0);
-    EXPECT_EQ(v.m_dJuliaBottom, 1.5);
-    EXPECT_EQ(v.m_dJuliaTop, -1.5 + ((256 - 511) / 256.0) * 3.0);
+    EXPECT_EQ(JuliaWindow(), (Window {-1.5, -1.5 + (511 / 1022.0) * 3.0, 1.5,
+                                      -1.5 + ((256 - 511) / 256.0) * 3.0}));
 }
 
 TEST_F(RenderTest, AZoomWithoutAClientAreaKeepsTheWindow)
@@ -193,25 +171,16 @@ TEST_F(RenderTest, AZoomWithoutAClientAreaKeepsTheWindow)
     CVelorineView &v = *m_pView;
     for (const QSize size : {QSize(0, 300), QSize(300, 0), QSize(0, 0)}) {
         SetClientSize(size.width(), size.height());
-        v.m_nSelX1 = 10;
-        v.m_nSelX2 = 200;
-        v.m_nSelY2 = 20;
-        v.m_nSelY1 = 150;
+        SetSelection(10, 150, 200, 20);
         v.m_bZoomPending = true;
         ASSERT_TRUE(Route(ID_MANDELBROT));
-        EXPECT_EQ(v.m_params.m_dMandelXMin, -2.25);
-        EXPECT_EQ(v.m_params.m_dMandelXMax, 0.75);
-        EXPECT_EQ(v.m_params.m_dMandelYMin, -1.5);
-        EXPECT_EQ(v.m_params.m_dMandelYMax, 1.5);
+        EXPECT_EQ(MandelbrotWindow(), (Window {-2.25, 0.75, -1.5, 1.5}));
         EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(MandelbrotBuffer(-2.25, 0.75, -1.5, 1.5)));
 
         ASSERT_TRUE(Route(ID_JULIA));
         v.m_bZoomPending = true;
         ASSERT_TRUE(Route(ID_ZOOM_IN));
-        EXPECT_EQ(v.m_dJuliaLeft, -1.5);
-        EXPECT_EQ(v.m_dJuliaRight, 1.5);
-        EXPECT_EQ(v.m_dJuliaBottom, -1.5);
-        EXPECT_EQ(v.m_dJuliaTop, 1.5);
+        EXPECT_EQ(JuliaWindow(), (Window {-1.5, 1.5, -1.5, 1.5}));
         EXPECT_EQ(ReadFileBytes("temp.bmp"),
                   Composed(JuliaBuffer(kDefaultJuliaCX, kDefaultJuliaCY, -1.5, 1.5, -1.5, 1.5)));
         ASSERT_TRUE(Route(ID_MANDELBROT));
@@ -229,10 +198,7 @@ TEST_F(RenderTest, OtherCommandsLeaveTheWindowsAndAPendingZoomAlone)
     CVelorineView &v = *m_pView;
     v.m_params.m_dMandelXMin = -1.0;
     v.m_dJuliaLeft = -0.75;
-    v.m_nSelX1 = 128;
-    v.m_nSelX2 = 384;
-    v.m_nSelY2 = 128;
-    v.m_nSelY1 = 384;
+    SetSelection(128, 384, 384, 128);
     v.m_bZoomPending = true;
     for (int nID : {ID_MARTIN, ID_MIRA, ID_WALLPAPER, ID_LEAF}) {
         ASSERT_TRUE(Route(nID));

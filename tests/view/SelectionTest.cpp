@@ -60,11 +60,6 @@ protected:
         return {m_pView->m_nSelX1, m_pView->m_nSelY1, m_pView->m_nSelX2, m_pView->m_nSelY2};
     }
     QString Pane(int n) const { return m_pFrame->GetStatusBar()->GetPaneText(n); }
-    void OpenQuadrants()
-    {
-        WriteFileBytes("quad.bmp", QuadrantBmp());
-        ASSERT_TRUE(m_pView->OpenPictureFile(QStringLiteral("quad.bmp")));
-    }
     static QRgb Inverse(QRgb c) { return qRgb(255 - qRed(c), 255 - qGreen(c), 255 - qBlue(c)); }
 };
 
@@ -185,7 +180,7 @@ TEST_F(SelectionTest, AZeroWidthOrZeroHeightSelectionStillZooms)
 
 TEST_F(SelectionTest, ZoomingIntoAnOpenedPictureDrawsTheZoomedFractal)
 {
-    OpenQuadrants();
+    ASSERT_TRUE(OpenQuadrants());
     EXPECT_EQ(m_pView->m_nFractalKind, 1);
     Drag(QPoint(128, 128), QPoint(384, 384));
     ASSERT_TRUE(Route(ID_ZOOM_IN));
@@ -193,7 +188,7 @@ TEST_F(SelectionTest, ZoomingIntoAnOpenedPictureDrawsTheZoomedFractal)
     EXPECT_EQ(ReadFileBytes("temp.bmp"), Composed(MandelbrotBuffer(-1.5, 0.0, -0.75, 0.75)));
 
     ASSERT_TRUE(Route(ID_JULIA));
-    OpenQuadrants();
+    ASSERT_TRUE(OpenQuadrants());
     Drag(QPoint(256, 0), QPoint(512, 256), Qt::ControlModifier);
     EXPECT_EQ(ReadFileBytes("temp.bmp"),
               Composed(JuliaBuffer(m_pDoc->m_dJuliaRe, m_pDoc->m_dJuliaIm, 0.0, 1.5, 0.0, 1.5)));
@@ -201,7 +196,7 @@ TEST_F(SelectionTest, ZoomingIntoAnOpenedPictureDrawsTheZoomedFractal)
 
 TEST_F(SelectionTest, TheBandInvertsEveryOtherPixelOfItsOutlineUntilThePictureChanges)
 {
-    OpenQuadrants();
+    ASSERT_TRUE(OpenQuadrants());
     const QImage clean = Grab();
     const QRect band(100, 120, 200, 61); // columns 100..299, rows 120..180
     Press(band.topLeft());
@@ -259,7 +254,7 @@ TEST_F(SelectionTest, TheBandInvertsEveryOtherPixelOfItsOutlineUntilThePictureCh
     EXPECT_NE(Grab(), clean);
 
     // Opening a picture, a new size and rendering paint over it.
-    OpenQuadrants();
+    ASSERT_TRUE(OpenQuadrants());
     EXPECT_EQ(Grab(), clean);
     Drag(QPoint(40, 40), QPoint(90, 90));
     SetClientSize(520, 500);

@@ -37,6 +37,26 @@ void ViewFixture::SetClientSize(int w, int h)
     ASSERT_EQ(m_pView->GetClientRect(), QRect(0, 0, w, h));
 }
 
+void ViewFixture::SetSelection(int nX1, int nY1, int nX2, int nY2)
+{
+    m_pView->m_nSelX1 = nX1;
+    m_pView->m_nSelY1 = nY1;
+    m_pView->m_nSelX2 = nX2;
+    m_pView->m_nSelY2 = nY2;
+}
+
+ViewFixture::Window ViewFixture::MandelbrotWindow() const
+{
+    const FractalParams &p = m_pView->m_params;
+    return {p.m_dMandelXMin, p.m_dMandelXMax, p.m_dMandelYMin, p.m_dMandelYMax};
+}
+
+ViewFixture::Window ViewFixture::JuliaWindow() const
+{
+    const CVelorineView &v = *m_pView;
+    return {v.m_dJuliaLeft, v.m_dJuliaRight, v.m_dJuliaBottom, v.m_dJuliaTop};
+}
+
 bool ViewFixture::IsEnabled(int nID)
 {
     CCmdUI ui(nID);
@@ -82,6 +102,12 @@ Bytes ViewFixture::PictureBits() const
     return Bytes(dib.m_pBits, dib.m_pBits + 512 * 512);
 }
 
+bool ViewFixture::OpenQuadrants()
+{
+    WriteFileBytes("quad.bmp", QuadrantBmp());
+    return m_pView->OpenPictureFile(QStringLiteral("quad.bmp"));
+}
+
 QImage ViewFixture::Grab()
 {
     return m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -96,6 +122,12 @@ void Put32(Bytes &b, std::size_t at, uint32_t v)
 }
 
 } // namespace
+
+void ExpectPixels(const QImage &img, std::initializer_list<PixelAt> expected)
+{
+    for (const PixelAt &p : expected)
+        EXPECT_EQ(img.pixel(p.x, p.y), p.rgb) << "at " << p.x << ", " << p.y;
+}
 
 QRgb QuadrantColour(int index)
 {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,6 +35,13 @@ protected:
     // Enabled state of nID after a command-state query through the routing.
     bool IsEnabled(int nID);
     QString Caption() const { return m_pFrame->windowTitle(); }
+    // The selection as a drag leaves it: (nX1, nY1) where it began, (nX2, nY2) where it ended.
+    void SetSelection(int nX1, int nY1, int nX2, int nY2);
+    // The plane windows as {left, right, bottom, top}: the Mandelbrot one in the view's
+    // generator parameters, the Julia one in the view.
+    using Window = std::array<double, 4>;
+    Window MandelbrotWindow() const;
+    Window JuliaWindow() const;
 
     // The bytes Compose writes for buffer with the document's current palette.
     Bytes Composed(const Buffer &buffer);
@@ -41,6 +49,8 @@ protected:
     static Buffer MandelbrotBuffer(double xMin, double xMax, double yMin, double yMax);
     static Buffer JuliaBuffer(double cx, double cy, double xMin, double xMax, double yMin,
                               double yMax);
+    // Writes QuadrantBmp() to quad.bmp and opens it in the view; false when that failed.
+    bool OpenQuadrants();
     // The pixel array the view's picture holds, 512 x 512 bytes.
     Bytes PictureBits() const;
     // What the view shows, as a paint event draws it.
@@ -58,3 +68,12 @@ protected:
 // 2 (bottom-right), 3 (top-left) and 4 (top-right), with distinct colours.
 Bytes QuadrantBmp();
 QRgb QuadrantColour(int index);
+
+struct PixelAt
+{
+    int x;
+    int y;
+    QRgb rgb;
+};
+// Expects each listed pixel of img; a failure names the point.
+void ExpectPixels(const QImage &img, std::initializer_list<PixelAt> expected);
