@@ -14,7 +14,6 @@ packages=(
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
     desktop-file-utils                # the install test validates the desktop entry
     libpng-dev                        # the renderer's palette PNG
-    xdotool xclip                     # the real-display tests: X input and the clipboard
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.

@@ -196,13 +196,13 @@ TEST_F(LinkButtonTracking, DisabledCaptionIsEmbossed)
     pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
     button.setPalette(pal);
     button.setEnabled(false);
-    const QPalette previous = QApplication::palette();
-    QPalette face = previous;
+    const QPalette applicationPalette = QApplication::palette();
+    QPalette face = applicationPalette;
     face.setColor(QPalette::Button, QColor(192, 192, 192));
     QApplication::setPalette(face);
 
     const QImage image = Grab();
-    QApplication::setPalette(previous);
+    QApplication::setPalette(applicationPalette);
     EXPECT_EQ(image.pixelColor(1, 1), QColor(190, 190, 192));
     const int grey = RightMost(image, QColor(128, 128, 128));
     const int highlight = RightMost(image, QColor(255, 255, 255));
