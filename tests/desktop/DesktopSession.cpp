@@ -204,7 +204,8 @@ std::unique_ptr<QProcess> DesktopSession::StartAnother(const QStringList &extraE
 
 bool DesktopSession::CheckExit(QProcess &p, const QString &errFile)
 {
-    if (!p.waitForFinished(kStartTimeoutMs)) {
+    // waitForFinished is false for a process already seen to end.
+    if (p.state() != QProcess::NotRunning && !p.waitForFinished(kStartTimeoutMs)) {
         ADD_FAILURE() << "the program did not end";
         return false;
     }
@@ -243,7 +244,8 @@ void DesktopSession::Shot(const QString &name) const
 
 bool DesktopSession::Exit()
 {
-    Key(QStringLiteral("alt+x"));
+    KeyToMain(QStringLiteral("alt+x"),
+              [this] { return m_pProgram->state() == QProcess::NotRunning; });
     return WaitExited();
 }
 
@@ -296,8 +298,32 @@ void DesktopSession::Type(const QString &text)
 bool DesktopSession::OpenMenu(const QString &altKey)
 {
     const qsizetype n = WindowIds().size();
-    Key(altKey);
-    return WaitFor([&] { return WindowIds().size() > n; });
+    return KeyToMain(altKey, [&] { return WindowIds().size() > n; });
+}
+
+bool DesktopSession::KeyToMain(const QString &keys, const std::function<bool()> &done)
+{
+    // Qt can take the main window's focus-in while a dialog that has just gone still blocks
+    // it; it then hands the focus to the gone dialog and the program has no active window,
+    // though X gives the main window the keys. Taking the focus away and back ends that.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) {
+            Xdo({QStringLiteral("windowfocus"), RootWindow()});
+            Focus(m_strMainWindow);
+        }
+        Key(keys);
+        if (WaitFor(done, 4000))
+            return true;
+    }
+    return false;
+}
+
+QString DesktopSession::RootWindow() const
+{
+    return QString::fromLatin1(Tool(QStringLiteral(VELORINE_XDOTOOL),
+                                    {QStringLiteral("search"), QStringLiteral("--maxdepth"),
+                                     QStringLiteral("0"), QStringLiteral("")}))
+        .trimmed();
 }
 
 void DesktopSession::MouseMove(QPoint screen)

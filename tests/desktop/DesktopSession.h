@@ -122,6 +122,9 @@ public:
     bool WaitWindowGone(const QString &id, int timeoutMs = 20000);
     // Gives window id the keyboard, as a window manager would on a click.
     void Focus(const QString &id) const;
+    QString RootWindow() const;
+    // Keys meant for the main window, pressed until done() holds (three times at the most).
+    bool KeyToMain(const QString &keys, const std::function<bool()> &done);
     QString MainWindow() const { return m_strMainWindow; }
     QString MainTitle() const { return WindowName(m_strMainWindow); }
     bool WaitMainTitle(const QString &text);
