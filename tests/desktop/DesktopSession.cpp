@@ -477,9 +477,10 @@ QImage DesktopSession::ClipboardPng() const
 QImage DesktopSession::SelectAllAndCopy()
 {
     Key(QStringLiteral("ctrl+a"));
-    Key(QStringLiteral("alt+e"));
-    Key(QStringLiteral("c"));
     QImage copied;
+    if (!OpenMenu(QStringLiteral("alt+e")))
+        return copied;
+    Key(QStringLiteral("c"));
     WaitFor([&] {
         copied = ClipboardPng();
         return !copied.isNull();

@@ -32,7 +32,8 @@ protected:
     // Parameters menu item n (0 Julia, 1 Martin, 2 Mira) by keyboard; the dialog's window.
     QString OpenParameters(int n, const QString &caption)
     {
-        s.Key(QStringLiteral("alt+p"));
+        if (!s.OpenMenu(QStringLiteral("alt+p")))
+            return {};
         for (int i = 0; i < n; ++i)
             s.Key(QStringLiteral("Down"));
         s.Key(QStringLiteral("Return"));
