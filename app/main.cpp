@@ -80,11 +80,7 @@ int main(int argc, char *argv[])
     // The program's own texts are fixed Chinese strings; this reaches only Qt's own ones.
     CVelorineApp::InstallQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     InitResourcePictures();
-    QIcon icon;
-    for (const char *name : {"velorine-16.png", "velorine-32.png", "velorine-48.png",
-                             "velorine-64.png", "velorine.png"})
-        icon.addFile(QStringLiteral(":/icons/") + QLatin1String(name));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(ProgramIcon());
     InstallWidgetProviders();
 
     int result = 0;
