@@ -15,9 +15,9 @@
 #include "platform/CFile.h"
 #include "platform/Exceptions.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <charconv>
@@ -247,6 +247,8 @@ Options Parse(const std::vector<std::string> &args)
             o.output = o.strKind + ".bmp";
         if (o.output && o.output->empty())
             throw BadArgument {"-o", "empty file name"};
+        if (o.output == "-" && o.png == "-")
+            throw BadArgument {"-", "only one of -o and --png can be standard output"};
         if (o.output && o.png && SameFile(*o.output, *o.png))
             throw BadArgument {*o.png, "-o and --png name the same file"};
     }
@@ -375,6 +377,28 @@ std::string WhyRefused(const std::string &path)
     return "damaged or unsupported BMP (header, colour table, encoding or pixel data)";
 }
 
+// CDib::Save renames a temporary file over its target; a device, a pipe or standard output
+// gets the same bytes written in place.
+bool SaveDib(const CDib &dib, const std::string &target, std::ostream &err)
+{
+    if (!OutputFile::WritesInPlace(target)) {
+        if (dib.Save(target.c_str()))
+            return true;
+        err << "velorine-render: cannot write " << target << "\n";
+        return false;
+    }
+    TemporaryFile scratch("velorine-bmp");
+    if (!scratch.Create(err))
+        return false;
+    if (!dib.Save(scratch.Path().c_str())) {
+        err << "velorine-render: cannot write " << scratch.Path() << "\n";
+        return false;
+    }
+    std::ifstream in(scratch.Path(), std::ios::binary);
+    const std::vector<char> bytes {std::istreambuf_iterator<char>(in), {}};
+    return OutputFile(target).WriteAll(bytes.data(), bytes.size(), err);
+}
+
 int Open(const Options &o, std::ostream &out, std::ostream &err)
 {
     const std::string &path = o.positional[0];
@@ -385,13 +409,13 @@ int Open(const Options &o, std::ostream &out, std::ostream &err)
     }
     const int width = dib.GetWidth();
     const int height = std::abs(dib.GetHeight());
-    out << path << ": " << width << " x " << height << " pixels, " << dib.GetBitCount()
-        << " bits per pixel, " << dib.m_nColors << " colours"
-        << (dib.IsTopDown() ? ", top-down" : "") << "\n";
-    if (o.output && !dib.Save(o.output->c_str())) {
-        err << "velorine-render: cannot write " << *o.output << "\n";
+    // With a picture on standard output the description moves to standard error.
+    std::ostream &about = o.output == "-" || o.png == "-" ? err : out;
+    about << path << ": " << width << " x " << height << " pixels, " << dib.GetBitCount()
+          << " bits per pixel, " << dib.m_nColors << " colours"
+          << (dib.IsTopDown() ? ", top-down" : "") << "\n";
+    if (o.output && !SaveDib(dib, *o.output, err))
         return 1;
-    }
     if (o.png) {
         QImage image(width, height, QImage::Format_RGB32);
         if (image.isNull()) {
@@ -404,12 +428,14 @@ int Open(const Options &o, std::ostream &out, std::ostream &err)
             CDC dc(&painter, &image);
             dib.DrawStretched(&dc, 0, 0, width, height);
         }
-        QSaveFile file(QString::fromStdString(*o.png));
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-            err << "velorine-render: cannot write " << *o.png << ": "
-                << file.errorString().toStdString() << "\n";
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            err << "velorine-render: " << path << ": cannot encode the PNG\n";
             return 1;
         }
+        if (!OutputFile(*o.png).WriteAll(encoded.constData(), std::size_t(encoded.size()), err))
+            return 1;
     }
     return 0;
 }
@@ -465,11 +491,7 @@ int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std:
         OutputFile raw(*o.output);
         return raw.WriteAll(dib.m_pBits, kBufferSize, err) ? 0 : 1;
     }
-    if (!dib.Save(o.output->c_str())) {
-        err << "velorine-render: cannot write " << *o.output << "\n";
-        return 1;
-    }
-    return 0;
+    return SaveDib(dib, *o.output, err) ? 0 : 1;
 }
 
 int Render(const Options &o, std::ostream &err, int nProgressFd)
