@@ -32,6 +32,10 @@ struct BlaNode
     XComplex b;
     XReal r2; // R^2
     double r2Double; // R^2 as a double, 0 where it underflows
+    // A and B as doubles, for pictures whose offsets doubles hold; doubles false where the
+    // coefficients overflow them.
+    double ar, ai, br, bi;
+    bool doubles;
 };
 
 // The shortest approximation kept spans 2^kFirstLevel iterations; shorter ones would cost as

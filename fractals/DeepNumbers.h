@@ -10,9 +10,16 @@ namespace deep {
 // An exponent far below any number's, so that a zero never wins an alignment.
 inline constexpr int64_t kZeroExponent = -(int64_t(1) << 40);
 
-// x * 2^k for any k: ldexp saturates to zero or infinity as a double must.
+// x * 2^k for any k, saturating to zero or infinity as a double must. Within the range of
+// normal doubles the power of two is built from its bits, which is much cheaper than ldexp.
 inline double Scale(double x, int64_t k)
 {
+    if (k >= -1022 && k <= 1023) {
+        const uint64_t bits = uint64_t(k + 1023) << 52;
+        double power;
+        __builtin_memcpy(&power, &bits, sizeof power);
+        return x * power;
+    }
     if (k > 4096)
         k = 4096;
     if (k < -4096)

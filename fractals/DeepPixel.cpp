@@ -5,6 +5,8 @@
 #include "fractals/DeepEngine.h"
 #include "fractals/DeepTiles.h"
 
+#include <cmath>
+
 namespace deep {
 
 namespace {
@@ -18,6 +20,19 @@ struct Delta
     XComplex big; // extended
 
     XComplex AsExtended() const { return extended ? big : XComplex::Of(x, y); }
+    // Holds (x, y) as doubles unless the picture needs an exponent beyond theirs.
+    void Set(double re, double im, bool extendedPicture)
+    {
+        const double tiny = 0x1p-900;
+        if (extendedPicture && std::fabs(re) < tiny && std::fabs(im) < tiny) {
+            extended = true;
+            big = XComplex::Of(re, im);
+        } else {
+            extended = false;
+            x = re;
+            y = im;
+        }
+    }
     // Holds d in whichever form its size calls for on this picture.
     void Set(const XComplex &d, bool extendedPicture)
     {
@@ -91,7 +106,15 @@ bool Skip(Worker &worker, Lane &lane, Delta &delta)
     }
     if (!best)
         return false;
-    delta.Set(best->a * delta.AsExtended() + best->b * lane.dc, job.extended);
+    if (best->doubles && !delta.extended) {
+        const double x
+            = best->ar * delta.x - best->ai * delta.y + best->br * lane.dcr - best->bi * lane.dci;
+        const double y
+            = best->ar * delta.y + best->ai * delta.x + best->br * lane.dci + best->bi * lane.dcr;
+        delta.Set(x, y, job.extended);
+    } else {
+        delta.Set(best->a * delta.AsExtended() + best->b * lane.dc, job.extended);
+    }
     const uint32_t span = uint32_t(1) << bestLevel;
     lane.m += span;
     lane.n += span;
@@ -107,29 +130,41 @@ bool Advance(Worker &worker, Lane &lane)
     if (job.extended && lane.n == 0)
         delta.Set(XComplex(), true);
     else
-        delta.Set(XComplex::Of(lane.dzr, lane.dzi), job.extended);
+        delta.Set(lane.dzr, lane.dzi, job.extended);
     for (;;) {
         if (lane.n == job.iterations) {
             Finish(worker, lane, job.iterations);
             return false;
         }
         const OrbitPoint &z = job.orbit[lane.m];
-        const XComplex bigDelta = delta.AsExtended();
-        const double zr = z.re + (delta.extended ? bigDelta.Re() : delta.x);
-        const double zi = z.im + (delta.extended ? bigDelta.Im() : delta.y);
-        const double zz = zr * zr + zi * zi;
-        if (lane.n > 0 && zz > job.bailout) {
-            Finish(worker, lane, lane.n);
-            return false;
-        }
-        const bool rebase = lane.m == job.last
-            || (delta.extended ? XReal::Of(zz) < bigDelta.Norm()
-                               : zz < delta.x * delta.x + delta.y * delta.y);
-        if (rebase && lane.m > 0) {
-            // z itself becomes the delta from the orbit's start, which is no larger.
-            delta.Set(XComplex::Of(z.re, z.im) + bigDelta, job.extended);
-            lane.m = 0;
-            ++worker.stats.rebases;
+        if (!delta.extended) {
+            const double zr = z.re + delta.x;
+            const double zi = z.im + delta.y;
+            const double zz = zr * zr + zi * zi;
+            if (lane.n > 0 && zz > job.bailout) {
+                Finish(worker, lane, lane.n);
+                return false;
+            }
+            if (lane.m > 0 && (lane.m == job.last || zz < delta.x * delta.x + delta.y * delta.y)) {
+                // z itself becomes the delta from the orbit's start, which is no larger.
+                delta.Set(zr, zi, job.extended);
+                lane.m = 0;
+                ++worker.stats.rebases;
+            }
+        } else {
+            const XComplex &d = delta.big;
+            const double zr = z.re + d.Re();
+            const double zi = z.im + d.Im();
+            const double zz = zr * zr + zi * zi;
+            if (lane.n > 0 && zz > job.bailout) {
+                Finish(worker, lane, lane.n);
+                return false;
+            }
+            if (lane.m > 0 && (lane.m == job.last || XReal::Of(zz) < d.Norm())) {
+                delta.Set(XComplex::Of(z.re, z.im) + d, true);
+                lane.m = 0;
+                ++worker.stats.rebases;
+            }
         }
         if (Skip(worker, lane, delta))
             continue;
@@ -139,8 +174,9 @@ bool Advance(Worker &worker, Lane &lane)
             return true;
         }
         // dz <- (2 Z + dz) dz + dc
-        const XComplex twice = XComplex::Of(2 * z.re, 2 * z.im) + bigDelta;
-        delta.Set(twice * bigDelta + lane.dc, true);
+        const XComplex &d = delta.big;
+        const XComplex twice = XComplex::Of(2 * z.re, 2 * z.im) + d;
+        delta.Set(twice * d + lane.dc, true);
         ++lane.m;
         ++lane.n;
     }

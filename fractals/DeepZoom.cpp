@@ -163,7 +163,10 @@ Step Merge(const Step &x, const Step &y, XReal dcMax)
 BlaNode NodeOf(const Step &s)
 {
     const XReal r2 = s.r * s.r;
-    return {s.a, s.b, r2, r2.ToDouble()};
+    BlaNode node {s.a, s.b, r2, r2.ToDouble(), s.a.Re(), s.a.Im(), s.b.Re(), s.b.Im(), false};
+    node.doubles = std::isfinite(node.ar) && std::isfinite(node.ai) && std::isfinite(node.br)
+        && std::isfinite(node.bi);
+    return node;
 }
 
 } // namespace
