@@ -15,6 +15,7 @@ packages=(
     desktop-file-utils                # the install test validates the desktop entry
     appstream                         # ... and the AppStream metadata
     libpng-dev                        # the renderer's palette PNG
+    libmpfr-dev                       # the deep zoom's reference orbit
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies, and lintian
