@@ -14,6 +14,7 @@ packages=(
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
     desktop-file-utils                # the install test validates the desktop entry
     libpng-dev                        # the renderer's palette PNG
+    ffmpeg                            # the deep kind's --video and its tests
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.
