@@ -16,6 +16,7 @@ packages=(
     appstream                         # ... and the AppStream metadata
     libpng-dev                        # the renderer's palette PNG
     libmpfr-dev                       # the deep zoom's reference orbit
+    ffmpeg                            # the deep kind's --video and its tests
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies, and lintian
