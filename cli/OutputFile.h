@@ -31,6 +31,8 @@ public:
     bool Write(const std::function<int(std::FILE *)> &fill, std::ostream &err);
     // Reserve, write size bytes, Commit.
     bool WriteAll(const void *data, std::size_t size, std::ostream &err);
+    // Where the bytes go once reserved: the temporary file, or the target written in place.
+    const std::string &Path() const { return m_bInPlace ? m_strTarget : m_strTemp; }
 
 private:
     std::FILE *OpenStream() const;
