@@ -97,7 +97,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    CVelorineApp::PreferChineseLocale();
     QApplication qapp(argc, argv);
+    CVelorineApp::RestoreUserLocale();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const CVelorineApp::CommandLine line = CVelorineApp::ParseCommandLine(args);
