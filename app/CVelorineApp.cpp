@@ -11,8 +11,11 @@
 #include "view/CVelorineView.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTranslator>
 #include <array>
+#include <clocale>
+#include <optional>
 
 namespace {
 
@@ -120,6 +123,34 @@ QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
         || !QCoreApplication::installTranslator(translator.get()))
         return nullptr;
     return translator.release();
+}
+
+namespace {
+// The user's own LC_ALL while the Chinese one stands in for it.
+std::optional<QByteArray> g_userLcAll;
+bool g_bLcAllReplaced = false;
+} // namespace
+
+void CVelorineApp::PreferChineseLocale()
+{
+    if (qEnvironmentVariableIsSet("LC_ALL"))
+        g_userLcAll = qgetenv("LC_ALL");
+    g_bLcAllReplaced = true;
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
+void CVelorineApp::RestoreUserLocale()
+{
+    if (!g_bLcAllReplaced)
+        return;
+    (void)QLocale::system(); // read now, while the environment still says Chinese
+    if (g_userLcAll)
+        qputenv("LC_ALL", *g_userLcAll);
+    else
+        qunsetenv("LC_ALL");
+    g_bLcAllReplaced = false;
+    std::setlocale(LC_ALL, "");
 }
 
 void CVelorineApp::OnAppAbout()

@@ -12,6 +12,7 @@ packages=(
     qt6-translations-l10n             # Qt's own texts (standard buttons) in Chinese
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
+    libx11-dev                        # the real-display tests: the close box's request
     desktop-file-utils                # the install test validates the desktop entry
     appstream                         # ... and the AppStream metadata
     libpng-dev                        # the renderer's palette PNG
