@@ -12,7 +12,8 @@
 //
 // One iteration, with z = Z_m + dz held beside dz:
 //   dz <- (Z_m + z) dz + dc,  m <- m + 1,  z <- Z_m + dz,
-// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip).
+// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip). The
+// orbit's last point has an infinite R^2, so a lane reaching it always goes to the scalar code.
 
 #include "fractals/DeepEngine.h"
 
@@ -28,9 +29,13 @@ template<class Lanes> struct Register
     I index; // the orbit point of each lane, in doubles from the orbit's start
 };
 
+// Rebasing in the registers, where the picture's deltas are all doubles: z becomes the delta
+// from the orbit's start. On finer pictures a rebase goes to the scalar code, which may have to
+// hold the new delta with an exponent of its own.
 template<class Lanes>
 [[gnu::always_inline]] inline unsigned Iterate(Register<Lanes> &r, const double *orbit,
-                                               typename Lanes::Vector bailout)
+                                               typename Lanes::Vector bailout, bool rebaseHere,
+                                               uint64_t &rebases)
 {
     using V = typename Lanes::Vector;
     const V tr = Lanes::Add(r.zre, r.zr);
@@ -47,7 +52,18 @@ template<class Lanes>
     r.dzi = ni;
     const V zz = Lanes::MulAdd(r.zr, r.zr, Lanes::Mul(r.zi, r.zi));
     const V dd = Lanes::MulAdd(nr, nr, Lanes::Mul(ni, ni));
-    return Lanes::Flags(zz, dd, r2, bailout);
+    const auto rebase = Lanes::Less(zz, dd);
+    const unsigned flags = Lanes::Flags(zz, dd, r2, bailout);
+    if (!rebaseHere)
+        return flags | Lanes::Bits(rebase);
+    const V zero = Lanes::Set(0.0);
+    r.dzr = Lanes::Select(rebase, r.zr, nr);
+    r.dzi = Lanes::Select(rebase, r.zi, ni);
+    r.zre = Lanes::Select(rebase, zero, r.zre);
+    r.zim = Lanes::Select(rebase, zero, r.zim);
+    r.index = Lanes::ZeroWhere(rebase, r.index);
+    rebases += static_cast<uint64_t>(__builtin_popcount(Lanes::Bits(rebase)));
+    return flags;
 }
 
 template<int kIndex> struct SlotIndex
@@ -74,6 +90,8 @@ template<class Lanes> void DeepTiles(Worker &worker)
     const DeepJob &job = *worker.job;
     const double *orbit = &job.orbit[0].re;
     const V bailout = Lanes::Set(job.bailout);
+    const bool rebaseHere = !job.extended;
+    uint64_t rebases = 0;
 
     Lane lanes[kAll];
     for (int k = 0; k < kAll; ++k) {
@@ -83,18 +101,15 @@ template<class Lanes> void DeepTiles(Worker &worker)
     alignas(64) double dzr[kAll], dzi[kAll], dcr[kAll], dci[kAll];
     alignas(64) int64_t index[kAll];
     for (;;) {
-        // Plain iterations every lane may run before one of them meets its limit or the
-        // orbit's end; lanes without a pixel take an active lane's place, so that their loads
-        // stay inside the orbit.
+        // Plain iterations every lane may run before one of them meets its limit; lanes without
+        // a pixel take an active lane's place, so that their loads stay inside the orbit.
         uint32_t budget = ~uint32_t(0);
         int active = -1;
         unsigned long long activeBits = 0;
         for (int k = 0; k < kAll; ++k) {
             if (lanes[k].pixel < 0)
                 continue;
-            const uint32_t toLimit = job.iterations - lanes[k].n;
-            const uint32_t toEnd = job.last - lanes[k].m;
-            const uint32_t left = toLimit < toEnd ? toLimit : toEnd;
+            const uint32_t left = job.iterations - lanes[k].n;
             budget = left < budget ? left : budget;
             active = k;
             activeBits |= 1ull << k;
@@ -131,7 +146,8 @@ template<class Lanes> void DeepTiles(Worker &worker)
         auto iterate = [&](auto s) __attribute__((always_inline))
         {
             constexpr int slot = decltype(s)::value;
-            flags |= static_cast<unsigned long long>(Iterate<Lanes>(regs[slot], orbit, bailout))
+            flags |= static_cast<unsigned long long>(
+                         Iterate<Lanes>(regs[slot], orbit, bailout, rebaseHere, rebases))
                 << (slot * kLanes);
         };
         do {
@@ -144,6 +160,7 @@ template<class Lanes> void DeepTiles(Worker &worker)
             constexpr int at = decltype(s)::value * kLanes;
             Lanes::Store(dzr + at, regs[decltype(s)::value].dzr);
             Lanes::Store(dzi + at, regs[decltype(s)::value].dzi);
+            Lanes::StoreIndex(index + at, regs[decltype(s)::value].index);
         };
         ForEachSlot<kSlots>(store);
         for (int k = 0; k < kAll; ++k) {
@@ -152,12 +169,13 @@ template<class Lanes> void DeepTiles(Worker &worker)
                 continue;
             lane.dzr = dzr[k];
             lane.dzi = dzi[k];
-            lane.m += steps;
+            lane.m = static_cast<uint32_t>(index[k] / 4);
             lane.n += steps;
             if ((flags >> k & 1) || lane.n == job.iterations || lane.m == job.last)
                 Service(worker, lane);
         }
     }
+    worker.stats.rebases += rebases;
     ReportProgress(worker);
 }
 

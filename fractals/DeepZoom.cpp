@@ -29,7 +29,7 @@ constexpr long kGuardBits = 64;
 constexpr long kColumnBits = 15;
 
 // A linear approximation holds while the square it drops is below this share of what it keeps.
-const double kEpsilon = std::ldexp(1.0, -53);
+const double kEpsilon = std::ldexp(1.0, -45);
 
 // An MPFR number that frees itself.
 class Big
@@ -272,6 +272,8 @@ void Renderer::Impl::Approximations(XReal dcMax)
         first.push_back(NodeOf(s));
         orbit[static_cast<size_t>(m)].r2 = first.back().r2Double;
     }
+    // A lane reaching the orbit's end must leave the vector loop to rebase.
+    orbit.back().r2 = HUGE_VAL;
     if (first.empty())
         return;
     table.push_back(std::move(first));

@@ -33,10 +33,19 @@ struct Avx2Lanes
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return _mm256_fnmadd_pd(a, b, c); }
     static unsigned Flags(Vector zz, Vector dd, Vector r2, Vector bailout)
     {
-        const Vector any = _mm256_or_pd(
-            _mm256_or_pd(_mm256_cmp_pd(zz, bailout, _CMP_GT_OQ), _mm256_cmp_pd(zz, dd, _CMP_LT_OQ)),
-            _mm256_cmp_pd(dd, r2, _CMP_LT_OQ));
-        return static_cast<unsigned>(_mm256_movemask_pd(any));
+        return static_cast<unsigned>(_mm256_movemask_pd(_mm256_or_pd(
+            _mm256_cmp_pd(zz, bailout, _CMP_GT_OQ), _mm256_cmp_pd(dd, r2, _CMP_LT_OQ))));
+    }
+    static void StoreIndex(int64_t *p, Index i)
+    {
+        _mm256_store_si256(reinterpret_cast<__m256i *>(p), i);
+    }
+    static Vector Less(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static unsigned Bits(Vector m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
+    static Vector Select(Vector m, Vector yes, Vector no) { return _mm256_blendv_pd(no, yes, m); }
+    static Index ZeroWhere(Vector m, Index i)
+    {
+        return _mm256_andnot_si256(_mm256_castpd_si256(m), i);
     }
 };
 

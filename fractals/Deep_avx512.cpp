@@ -34,8 +34,18 @@ struct Avx512Lanes
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return _mm512_fnmadd_pd(a, b, c); }
     static unsigned Flags(Vector zz, Vector dd, Vector r2, Vector bailout)
     {
-        return _mm512_cmp_pd_mask(zz, bailout, _CMP_GT_OQ) | _mm512_cmp_pd_mask(zz, dd, _CMP_LT_OQ)
-            | _mm512_cmp_pd_mask(dd, r2, _CMP_LT_OQ);
+        return _mm512_cmp_pd_mask(zz, bailout, _CMP_GT_OQ) | _mm512_cmp_pd_mask(dd, r2, _CMP_LT_OQ);
+    }
+    static void StoreIndex(int64_t *p, Index i) { _mm512_store_si512(p, i); }
+    static __mmask8 Less(Vector a, Vector b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static unsigned Bits(__mmask8 m) { return m; }
+    static Vector Select(__mmask8 m, Vector yes, Vector no)
+    {
+        return _mm512_mask_blend_pd(m, no, yes);
+    }
+    static Index ZeroWhere(__mmask8 m, Index i)
+    {
+        return _mm512_maskz_mov_epi64(static_cast<__mmask8>(~m), i);
     }
 };
 

@@ -21,10 +21,15 @@ struct ScalarLanes
     static Vector Mul(Vector a, Vector b) { return a * b; }
     static Vector MulAdd(Vector a, Vector b, Vector c) { return a * b + c; }
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return c - a * b; }
+    static void StoreIndex(int64_t *p, Index i) { *p = i; }
     static unsigned Flags(Vector zz, Vector dd, Vector r2, Vector bailout)
     {
-        return (zz > bailout) | (zz < dd) | (dd < r2);
+        return (zz > bailout) | (dd < r2);
     }
+    static bool Less(Vector a, Vector b) { return a < b; }
+    static unsigned Bits(bool m) { return m; }
+    static Vector Select(bool m, Vector yes, Vector no) { return m ? yes : no; }
+    static Index ZeroWhere(bool m, Index i) { return m ? 0 : i; }
 };
 
 } // namespace

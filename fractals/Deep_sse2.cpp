@@ -36,10 +36,20 @@ struct Sse2Lanes
     }
     static unsigned Flags(Vector zz, Vector dd, Vector r2, Vector bailout)
     {
-        const Vector any = _mm_or_pd(_mm_or_pd(_mm_cmpgt_pd(zz, bailout), _mm_cmplt_pd(zz, dd)),
-                                     _mm_cmplt_pd(dd, r2));
-        return static_cast<unsigned>(_mm_movemask_pd(any));
+        return static_cast<unsigned>(
+            _mm_movemask_pd(_mm_or_pd(_mm_cmpgt_pd(zz, bailout), _mm_cmplt_pd(dd, r2))));
     }
+    static void StoreIndex(int64_t *p, Index i)
+    {
+        _mm_store_si128(reinterpret_cast<__m128i *>(p), i);
+    }
+    static Vector Less(Vector a, Vector b) { return _mm_cmplt_pd(a, b); }
+    static unsigned Bits(Vector m) { return static_cast<unsigned>(_mm_movemask_pd(m)); }
+    static Vector Select(Vector m, Vector yes, Vector no)
+    {
+        return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no));
+    }
+    static Index ZeroWhere(Vector m, Index i) { return _mm_andnot_si128(_mm_castpd_si128(m), i); }
 };
 
 } // namespace
