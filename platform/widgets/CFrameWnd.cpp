@@ -31,8 +31,8 @@ bool IsMenuItemHighlighted()
     return menu && menu->isVisible() && menu->activeAction() != nullptr;
 }
 
-// What a user's keys, buttons and wheel send a widget; the window's own events (paint, hide,
-// resize) are not among them.
+// What a user's keys, buttons, wheel and pointer send a widget, tool tips included; the
+// window's own events (paint, hide, resize) are not among them.
 bool IsInputEvent(QEvent::Type type)
 {
     switch (type) {
@@ -46,6 +46,12 @@ bool IsInputEvent(QEvent::Type type)
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
     case QEvent::ContextMenu:
+    case QEvent::ToolTip:
+    case QEvent::StatusTip:
+    case QEvent::WhatsThis:
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
         return true;
     default:
         return false;

@@ -75,6 +75,9 @@ TEST_P(DesktopExitWhileBusy, NothingQueuedBehindTheCloseOutlivesIt)
                 return true;
             late = s.WindowIds();
             late.removeAll(main);
+            // A tool tip left from the hover before the close has no title and keeps nothing
+            // alive; every window a command opens has one.
+            late.removeIf([&](const QString &id) { return s.WindowName(id).isEmpty(); });
             return !late.isEmpty();
         });
         for (const QString &id : late) {
