@@ -185,15 +185,6 @@ std::pair<int, int> ParseRange(const std::string &s, int frameCount)
     return {*a, *b};
 }
 
-bool SameFile(const std::string &a, const std::string &b)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
-    return ec ? a == b : pa == pb;
-}
-
 // ffmpeg's muxer for the video file's extension.
 std::string VideoFormat(const std::string &path)
 {

@@ -145,3 +145,12 @@ bool OutputFile::WriteAll(const void *data, std::size_t size, std::ostream &err)
                err)
         && Commit(err);
 }
+
+bool SameFile(const std::string &a, const std::string &b)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return ec ? a == b : pa == pb;
+}

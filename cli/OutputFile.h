@@ -44,3 +44,6 @@ private:
     bool m_bCommitted = false;
     bool m_bInPlace = false;
 };
+
+// Whether two names reach the same file (through links and dot folders).
+bool SameFile(const std::string &a, const std::string &b);

@@ -16,6 +16,7 @@ packages=(
     desktop-file-utils                # the install test validates the desktop entry
     appstream                         # ... and the AppStream metadata
     libpng-dev                        # the renderer's palette PNG
+    libcli11-dev                      # the renderer's command line
     libmpfr-dev                       # the deep zoom's reference orbit
     ffmpeg                            # the deep kind's --video and its tests
 )
