@@ -505,6 +505,20 @@ int RunDeepZoom(const DeepZoomPlan &plan, DeepEngine &engine, std::ostream &err,
     return ok ? 0 : 1;
 }
 
+std::string DeepZoomHelp()
+{
+    CLI::App command("velorine-render deep", "deep");
+    DeepZoomOptions o;
+    AddDeepZoomOptions(command, o);
+    return "usage: velorine-render deep --center RE IM --width W [OPTIONS...]\n"
+           "A Mandelbrot picture at any depth: RE, IM and W are decimals of any length "
+           "(1e-1000 works).\n"
+           "A pixel's count is its iterations, N when it does not escape; its colour index is "
+           "255 for N,\n"
+           "else 1 + (count - 1) mod 254.\n"
+        + command.help();
+}
+
 int DeepZoomMain(const std::vector<std::string> &args, DeepEngine &engine, std::ostream &err,
                  int nProgressFd)
 {

@@ -105,6 +105,9 @@ std::string FrameName(const std::string &pattern, int k);
 int RunDeepZoom(const DeepZoomPlan &plan, DeepEngine &engine, std::ostream &err,
                 int nProgressFd = -1);
 
+// The deep kind's arguments and options, for deep --help.
+std::string DeepZoomHelp();
+
 // Parses args (the options after the kind), plans and runs on engine: the exit status as
 // RenderMain gives it, 2 with one line on err for a bad argument.
 int DeepZoomMain(const std::vector<std::string> &args, DeepEngine &engine, std::ostream &err,

@@ -1,5 +1,6 @@
 #include "cli/RenderCli.h"
 
+#include "cli/DeepZoom.h"
 #include "cli/IndexImageWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
@@ -20,6 +21,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -28,6 +30,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -285,6 +288,19 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
                int nProgressFd)
 {
     try {
+        // The deep kind reads its own options: numbers stay decimal strings all the way.
+        if (!args.empty() && args[0] == "deep") {
+            const std::vector<std::string> rest(args.begin() + 1, args.end());
+            const auto end = std::find(rest.begin(), rest.end(), "--");
+            if (std::find_if(rest.begin(), end,
+                             [](const std::string &a) { return a == "--help" || a == "-h"; })
+                != end) {
+                out << DeepZoomHelp();
+                return 0;
+            }
+            const std::unique_ptr<DeepEngine> engine = MakeDeepEngine();
+            return DeepZoomMain(rest, *engine, err, nProgressFd);
+        }
         const Options o = ParseRenderOptions(args);
         switch (o.action) {
         case Options::Action::Usage:

@@ -420,6 +420,8 @@ std::string UsageText()
         all.push_back(&k);
         text += "  " + Padded(std::string(k.pName) + " " + Synopsis(k), 46) + Defaults(k) + "\n";
     }
+    text += "  " + Padded("deep --center RE IM --width W", 46)
+        + "a Mandelbrot picture at any depth (deep --help)\n";
     text += OptionLines(all);
     text += "Options take their value as --opt VALUE or --opt=VALUE; -- ends the options.\n"
             "On a terminal, long work shows a progress bar on standard error unless --quiet is\n"

@@ -238,6 +238,25 @@ TEST(RenderCliTest, CommandLineConventions)
     EXPECT_EQ(Render({"wallpaper", "10", "10", "-80", "--raw", "-o", "w.raw"}).exitCode, 0);
 }
 
+TEST(RenderCliTest, DeepKindThroughTheRenderer)
+{
+    // At N = 255 the deep kind's start-up picture is the window's, byte for byte here.
+    ASSERT_EQ(Render({"mandelbrot", "-o", "window.bmp"}).exitCode, 0);
+    const RunResult deep = Render({"deep", "--center", "-0.75", "0", "--width", "3",
+                                   "--iterations=255", "-o", "deep.bmp", "--counts", "deep.u32"});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err.toStdString();
+    EXPECT_EQ(ReadFileBytes("deep.bmp"), ReadFileBytes("window.bmp"));
+    EXPECT_EQ(fs::file_size("deep.u32"), 512u * 512u * 4u);
+
+    const RunResult help = Render({"deep", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--center")) << help.out.toStdString();
+    EXPECT_TRUE(Render({"--help"}).out.contains("deep --center RE IM --width W"));
+    const RunResult bad = Render({"deep", "--center", "0", "1", "--width", "1e-1x"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err.count('\n'), 1) << bad.err.toStdString();
+}
+
 TEST(RenderCliTest, FailedWritesLeaveNoFile)
 {
     // A folder that does not exist, and one that refuses writing.
