@@ -115,6 +115,28 @@ QString CVelorineApp::UsageText()
         "Working files (temp.bmp, Velorine256.rgb) are written to the current directory.\n");
 }
 
+namespace {
+// Texts Qt's Chinese catalogue lacks: the file dialog's type column names folders with them.
+class QtGapsTranslator : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        if (qstrcmp(sourceText, "Folder") == 0)
+            return QStringLiteral("文件夹");
+        if (qstrcmp(sourceText, "Drive") == 0)
+            return QStringLiteral("驱动器");
+        if (qstrcmp(sourceText, "Alias") == 0)
+            return QStringLiteral("链接");
+        return {};
+    }
+};
+} // namespace
+
 QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
 {
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
@@ -122,6 +144,7 @@ QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), strDir)
         || !QCoreApplication::installTranslator(translator.get()))
         return nullptr;
+    QCoreApplication::installTranslator(new QtGapsTranslator(translator.get()));
     return translator.release();
 }
 

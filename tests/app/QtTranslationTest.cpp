@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -57,6 +58,10 @@ TEST_F(QtTranslationTest, QtsOwnDialogsSpeakChinese)
     EXPECT_EQ(translator->language(), QStringLiteral("zh_CN"));
     EXPECT_EQ(CancelText(), QStringLiteral("取消"));
     EXPECT_EQ(FileDialogBackTip(), QStringLiteral("后退"));
+    // The file dialog's type column for a folder, which Qt's catalogue leaves in English.
+    EXPECT_EQ(
+        QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+        QStringLiteral("文件夹"));
 }
 
 TEST_F(QtTranslationTest, TheProgramsOwnTextsStayAsWritten)
