@@ -79,7 +79,7 @@ std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
     std::string line;
     if (cells >= 5) {
         const int full = int(fraction * cells);
-        line = "[";
+        line.push_back('[');
         line.append(std::size_t(full), '#');
         line.append(std::size_t(cells - full), '-');
         line += "] ";

@@ -170,10 +170,16 @@ std::string Synopsis(const Kind &kind)
     for (std::size_t i = kind.counts.size(); i-- > 0;) {
         const std::size_t from = i == 0 ? 0 : kind.counts[i - 1];
         std::string group;
+        // Appended piece by piece: GCC 12 warns -Wrestrict on "literal" + string here.
+        const auto add = [&group](const std::string &word) {
+            if (!group.empty())
+                group.push_back(' ');
+            group.append(word);
+        };
         for (std::size_t a = from; a < kind.counts[i]; ++a)
-            group += (group.empty() ? "" : " ") + std::string(kind.args[a].pName);
+            add(kind.args[a].pName);
         if (!inner.empty())
-            group += (group.empty() ? "" : " ") + inner;
+            add(inner);
         inner = i > 0 && !group.empty() ? "[" + group + "]" : group;
     }
     return inner;
@@ -183,8 +189,11 @@ std::string Defaults(const Kind &kind)
 {
     std::string text;
     for (const kinds::Argument &a : kind.args)
-        if (a.type != kinds::Type::File)
-            text += (text.empty() ? "" : " ") + FormatNumber(a.dDefault);
+        if (a.type != kinds::Type::File) {
+            if (!text.empty())
+                text.push_back(' ');
+            text.append(FormatNumber(a.dDefault));
+        }
     return text.empty() ? kind.pSummary : "defaults: " + text;
 }
 
