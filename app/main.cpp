@@ -60,10 +60,10 @@ void OpenMenuFromEnvironment()
 // whatever a test sends meanwhile is queued behind the command.
 void HoldAfterCommandFromEnvironment()
 {
-    const QString spec = qEnvironmentVariable("VELORINE_HOLD_AFTER_COMMAND");
+    const QString hold = qEnvironmentVariable("VELORINE_HOLD_AFTER_COMMAND");
     bool bOk = false;
-    const int nID = spec.section(QLatin1Char(':'), 0, 0).toInt(&bOk);
-    const QString file = spec.section(QLatin1Char(':'), 1);
+    const int nID = hold.section(QLatin1Char(':'), 0, 0).toInt(&bOk);
+    const QString file = hold.section(QLatin1Char(':'), 1);
     CFrameWnd *pMain = AfxGetMainWnd();
     QAction *action = bOk && !file.isEmpty() && pMain ? pMain->FindAction(nID) : nullptr;
     if (!action)
