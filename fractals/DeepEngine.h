@@ -19,8 +19,8 @@ struct OrbitPoint
 {
     double re;
     double im;
-    // The squared radius within which the shortest stored approximation starting here holds,
-    // for deltas held in doubles; 0 where none starts here.
+    // The squared radius within which the approximation of 2^kExitLevel iterations starting
+    // here holds, for deltas held in doubles; 0 where none starts here.
     double r2;
     double pad;
 };
@@ -41,6 +41,9 @@ struct BlaNode
 // The shortest approximation kept spans 2^kFirstLevel iterations; shorter ones would cost as
 // much as the iterations they skip and take most of the table's memory.
 inline constexpr int kFirstLevel = 3;
+// The shortest approximation worth stopping a vector loop for: every lane of it goes back to
+// memory and the loop starts again, which costs about as much as this many plain iterations.
+inline constexpr int kExitLevel = 6;
 
 // Deltas below this are held with an exponent of their own on pictures too fine for doubles.
 inline constexpr int kExtendedBelow = -900;
@@ -81,6 +84,9 @@ struct Lane
     XComplex dc;
     uint32_t m;
     uint32_t n;
+    // Approximations that did not hold in a row, counted where one could start; while few,
+    // the pixel is still mostly skipping and the scalar code keeps it.
+    uint32_t misses;
     int64_t pixel; // index into counts; -1 when the thread has no pixel left for this lane
 };
 
@@ -92,8 +98,9 @@ struct WorkerStats
     uint64_t rebases = 0;
 };
 
-// A thread's source of pixels and its counters.
-struct Worker
+// A thread's source of pixels and its counters, on cache lines of its own: the threads
+// update them all the time.
+struct alignas(64) Worker
 {
     const DeepJob *job;
     int tileColumn;

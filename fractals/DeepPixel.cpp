@@ -11,6 +11,9 @@ namespace deep {
 
 namespace {
 
+// Missed approximations after which a pixel goes to the vector loop.
+constexpr uint32_t kScalarMisses = 0;
+
 // The delta of one pixel while the scalar code holds it.
 struct Delta
 {
@@ -66,7 +69,7 @@ bool NextPixel(Worker &worker, Lane &lane)
     lane.dcr = lane.dc.Re();
     lane.dci = lane.dc.Im();
     lane.dzr = lane.dzi = 0;
-    lane.m = lane.n = 0;
+    lane.m = lane.n = lane.misses = 0;
     return true;
 }
 
@@ -166,16 +169,34 @@ bool Advance(Worker &worker, Lane &lane)
                 ++worker.stats.rebases;
             }
         }
-        if (Skip(worker, lane, delta))
+        if (Skip(worker, lane, delta)) {
+            lane.misses = 0;
             continue;
+        }
+        if (lane.m > 0 && ((lane.m - 1) & ((uint32_t(1) << kFirstLevel) - 1)) == 0)
+            ++lane.misses;
         if (!delta.extended) {
-            lane.dzr = delta.x;
-            lane.dzi = delta.y;
-            return true;
+            if (lane.misses > kScalarMisses) {
+                lane.dzr = delta.x;
+                lane.dzi = delta.y;
+                return true;
+            }
+            // A pixel between approximations: leaving for the vector loop would bring it back
+            // within a few iterations, and every lane with it.
+            const OrbitPoint &here = job.orbit[lane.m]; // a rebase may have moved it
+            const double tr = 2 * here.re + delta.x;
+            const double ti = 2 * here.im + delta.y;
+            const double x = tr * delta.x - ti * delta.y + lane.dcr;
+            const double y = tr * delta.y + ti * delta.x + lane.dci;
+            delta.Set(x, y, job.extended);
+            ++lane.m;
+            ++lane.n;
+            continue;
         }
         // dz <- (2 Z + dz) dz + dc
         const XComplex &d = delta.big;
-        const XComplex twice = XComplex::Of(2 * z.re, 2 * z.im) + d;
+        const OrbitPoint &here = job.orbit[lane.m];
+        const XComplex twice = XComplex::Of(2 * here.re, 2 * here.im) + d;
         delta.Set(twice * d + lane.dc, true);
         ++lane.m;
         ++lane.n;

@@ -270,7 +270,6 @@ void Renderer::Impl::Approximations(XReal dcMax)
             s = Merge(s, Single(orbit[static_cast<size_t>(m + k)]), dcMax);
         steps.push_back(s);
         first.push_back(NodeOf(s));
-        orbit[static_cast<size_t>(m)].r2 = first.back().r2Double;
     }
     // A lane reaching the orbit's end must leave the vector loop to rebase.
     orbit.back().r2 = HUGE_VAL;
@@ -289,6 +288,12 @@ void Renderer::Impl::Approximations(XReal dcMax)
     }
     for (const std::vector<BlaNode> &nodes : table)
         levels.push_back({nodes.data(), static_cast<int64_t>(nodes.size())});
+    // The vector loops leave for the scalar code only for a skip that repays the stop.
+    if (int(levels.size()) > kExitLevel) {
+        const Level &exit = levels[kExitLevel];
+        for (int64_t j = 0; j < exit.count; ++j)
+            orbit[static_cast<size_t>(1 + (j << kExitLevel))].r2 = exit.nodes[j].r2Double;
+    }
 }
 
 Renderer::Renderer(const std::string &centerRe, const std::string &centerIm,
