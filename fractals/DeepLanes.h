@@ -12,8 +12,8 @@
 //
 // One iteration, with z = Z_m + dz held beside dz:
 //   dz <- (Z_m + z) dz + dc,  m <- m + 1,  z <- Z_m + dz,
-// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip). The
-// orbit's last point has an infinite R^2, so a lane reaching it always goes to the scalar code.
+// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip). A run
+// ends before any lane passes the orbit's last point.
 
 #include "fractals/DeepEngine.h"
 
@@ -25,8 +25,14 @@ template<class Lanes> struct Register
 {
     using V = typename Lanes::Vector;
     using I = typename Lanes::Index;
+    using Mask = decltype(Lanes::Less(V {}, V {}));
     V dzr, dzi, dcr, dci, zr, zi, zre, zim;
     I index; // the orbit point of each lane, in doubles from the orbit's start
+    // Where the next point is gathered from: one past index as it stood before the last
+    // rebase, so that the gather need not wait for the rebase test. Rebased lanes take the
+    // orbit's first point instead.
+    I ahead;
+    Mask rebased; // the lanes the last iteration rebased
 };
 
 // Rebasing in the registers, where the picture's deltas are all doubles: z becomes the delta
@@ -43,9 +49,16 @@ template<class Lanes>
     const V nr = Lanes::MulAdd(tr, r.dzr, Lanes::NegMulAdd(ti, r.dzi, r.dcr));
     const V ni = Lanes::MulAdd(tr, r.dzi, Lanes::MulAdd(ti, r.dzr, r.dci));
     r.index = Lanes::Next(r.index);
-    r.zre = Lanes::Gather(orbit, r.index);
-    r.zim = Lanes::Gather(orbit + 1, r.index);
-    const V r2 = Lanes::Gather(orbit + 2, r.index);
+    V gre, gim;
+    Lanes::GatherPoints(orbit, r.ahead, gre, gim);
+    r.zre = Lanes::Select(r.rebased, Lanes::Set(orbit[4]), gre);
+    r.zim = Lanes::Select(r.rebased, Lanes::Set(orbit[5]), gim);
+    // Approximations worth stopping for start at one point in 2^kExitLevel: their radii are
+    // gathered only when a lane stands on one.
+    V r2 = Lanes::Set(0.0);
+    if (Lanes::AnyAt(r.index, int64_t(4) << kExitLevel, 4)) [[unlikely]]
+        r2 = Lanes::Gather(orbit + 2, r.index);
+    r.ahead = Lanes::Next(r.index);
     r.zr = Lanes::Add(r.zre, nr);
     r.zi = Lanes::Add(r.zim, ni);
     r.dzr = nr;
@@ -62,6 +75,7 @@ template<class Lanes>
     r.zre = Lanes::Select(rebase, zero, r.zre);
     r.zim = Lanes::Select(rebase, zero, r.zim);
     r.index = Lanes::ZeroWhere(rebase, r.index);
+    r.rebased = rebase;
     rebases += static_cast<uint64_t>(__builtin_popcount(Lanes::Bits(rebase)));
     return flags;
 }
@@ -87,9 +101,12 @@ template<class Lanes> void DeepTiles(Worker &worker)
     constexpr int kLanes = Lanes::kLanes;
     constexpr int kSlots = Lanes::kSlots;
     constexpr int kAll = kLanes * kSlots;
+    constexpr unsigned long long kSlotBits = (1ull << kLanes) - 1;
     const DeepJob &job = *worker.job;
     const double *orbit = &job.orbit[0].re;
     const V bailout = Lanes::Set(job.bailout);
+    const V one = Lanes::Set(1.0);
+    const V half = Lanes::Set(0.5);
     const bool rebaseHere = !job.extended;
     uint64_t rebases = 0;
 
@@ -98,72 +115,80 @@ template<class Lanes> void DeepTiles(Worker &worker)
         lanes[k].pixel = -1;
         Service(worker, lanes[k]);
     }
-    alignas(64) double dzr[kAll], dzi[kAll], dcr[kAll], dci[kAll];
+    alignas(64) double dzr[kAll], dzi[kAll], dcr[kAll], dci[kAll], left[kAll];
     alignas(64) int64_t index[kAll];
-    for (;;) {
-        // Plain iterations every lane may run before one of them meets its limit; lanes without
-        // a pixel take an active lane's place, so that their loads stay inside the orbit.
-        uint32_t budget = ~uint32_t(0);
-        int active = -1;
-        unsigned long long activeBits = 0;
-        for (int k = 0; k < kAll; ++k) {
-            if (lanes[k].pixel < 0)
-                continue;
-            const uint32_t left = job.iterations - lanes[k].n;
-            budget = left < budget ? left : budget;
-            active = k;
-            activeBits |= 1ull << k;
-        }
-        if (active < 0)
-            break;
-        for (int k = 0; k < kAll; ++k) {
-            const Lane &lane = lanes[k].pixel < 0 ? lanes[active] : lanes[k];
-            const bool idle = lanes[k].pixel < 0;
+    Register<Lanes> regs[kSlots];
+    V lefts[kSlots]; // iterations each lane may run before it must see the scalar code
+    uint32_t loadedAt[kSlots]; // the step at which each register was loaded
+    uint32_t step = 0;
+    unsigned long long activeBits = 0;
+
+    // A register is loaded from its lanes, and only it is stored and loaded again when one of
+    // its lanes needs the scalar code; the others run on. A lane without a pixel runs the
+    // reference itself (no delta, no offset) from the orbit's start, so its loads stay inside
+    // the orbit until its count runs out.
+    auto load = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        constexpr int at = slot * kLanes;
+        for (int k = at; k < at + kLanes; ++k) {
+            const Lane &lane = lanes[k];
+            const bool idle = lane.pixel < 0;
             dzr[k] = idle ? 0 : lane.dzr;
             dzi[k] = idle ? 0 : lane.dzi;
             dcr[k] = idle ? 0 : lane.dcr;
             dci[k] = idle ? 0 : lane.dci;
-            index[k] = int64_t(lane.m) * 4;
+            index[k] = idle ? 0 : int64_t(lane.m) * 4;
+            const uint32_t m = idle ? 0 : lane.m;
+            const uint32_t toLimit = idle ? ~uint32_t(0) : job.iterations - lane.n;
+            const uint32_t toEnd = job.last - m;
+            left[k] = double(toLimit < toEnd ? toLimit : toEnd);
+            if (idle)
+                activeBits &= ~(1ull << k);
+            else
+                activeBits |= 1ull << k;
         }
-        Register<Lanes> regs[kSlots];
-        auto load = [&](auto s) __attribute__((always_inline))
-        {
-            constexpr int at = decltype(s)::value * kLanes;
-            Register<Lanes> &r = regs[decltype(s)::value];
-            r.dzr = Lanes::Load(dzr + at);
-            r.dzi = Lanes::Load(dzi + at);
-            r.dcr = Lanes::Load(dcr + at);
-            r.dci = Lanes::Load(dci + at);
-            r.index = Lanes::LoadIndex(index + at);
-            r.zre = Lanes::Gather(orbit, r.index);
-            r.zim = Lanes::Gather(orbit + 1, r.index);
-            r.zr = Lanes::Add(r.zre, r.dzr);
-            r.zi = Lanes::Add(r.zim, r.dzi);
-        };
-        ForEachSlot<kSlots>(load);
-        unsigned long long flags = 0;
-        uint32_t steps = 0;
-        auto iterate = [&](auto s) __attribute__((always_inline))
-        {
-            constexpr int slot = decltype(s)::value;
-            flags |= static_cast<unsigned long long>(
-                         Iterate<Lanes>(regs[slot], orbit, bailout, rebaseHere, rebases))
+        Register<Lanes> &r = regs[slot];
+        r.dzr = Lanes::Load(dzr + at);
+        r.dzi = Lanes::Load(dzi + at);
+        r.dcr = Lanes::Load(dcr + at);
+        r.dci = Lanes::Load(dci + at);
+        r.index = Lanes::LoadIndex(index + at);
+        Lanes::GatherPoints(orbit, r.index, r.zre, r.zim);
+        r.ahead = Lanes::Next(r.index);
+        r.rebased = Lanes::Less(r.zre, r.zre);
+        r.zr = Lanes::Add(r.zre, r.dzr);
+        r.zi = Lanes::Add(r.zim, r.dzi);
+        lefts[slot] = Lanes::Load(left + at);
+        loadedAt[slot] = step;
+    };
+    ForEachSlot<kSlots>(load);
+
+    unsigned long long flags = 0;
+    auto iterate = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        const unsigned lanesFlags = Iterate<Lanes>(regs[slot], orbit, bailout, rebaseHere, rebases);
+        lefts[slot] = Lanes::Sub(lefts[slot], one);
+        const unsigned spent = Lanes::Bits(Lanes::Less(lefts[slot], half));
+        flags |= (static_cast<unsigned long long>(lanesFlags) & (activeBits >> (slot * kLanes)))
                 << (slot * kLanes);
-        };
-        do {
-            flags = 0;
-            ForEachSlot<kSlots>(iterate);
-            ++steps;
-        } while (steps < budget && !(flags & activeBits));
-        auto store = [&](auto s) __attribute__((always_inline))
-        {
-            constexpr int at = decltype(s)::value * kLanes;
-            Lanes::Store(dzr + at, regs[decltype(s)::value].dzr);
-            Lanes::Store(dzi + at, regs[decltype(s)::value].dzi);
-            Lanes::StoreIndex(index + at, regs[decltype(s)::value].index);
-        };
-        ForEachSlot<kSlots>(store);
-        for (int k = 0; k < kAll; ++k) {
+        flags |= static_cast<unsigned long long>(spent) << (slot * kLanes);
+    };
+    // Stores the register's lanes, gives the scalar code those that asked, and loads it again.
+    auto serve = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        constexpr int at = slot * kLanes;
+        const unsigned long long asked = flags >> at & kSlotBits;
+        if (!asked)
+            return;
+        Register<Lanes> &r = regs[slot];
+        Lanes::Store(dzr + at, r.dzr);
+        Lanes::Store(dzi + at, r.dzi);
+        Lanes::StoreIndex(index + at, r.index);
+        const uint32_t steps = step - loadedAt[slot];
+        for (int k = at; k < at + kLanes; ++k) {
             Lane &lane = lanes[k];
             if (lane.pixel < 0)
                 continue;
@@ -171,9 +196,18 @@ template<class Lanes> void DeepTiles(Worker &worker)
             lane.dzi = dzi[k];
             lane.m = static_cast<uint32_t>(index[k] / 4);
             lane.n += steps;
-            if ((flags >> k & 1) || lane.n == job.iterations || lane.m == job.last)
+            if (asked >> (k - at) & 1)
                 Service(worker, lane);
         }
+        load(s);
+    };
+    while (activeBits) {
+        do {
+            flags = 0;
+            ForEachSlot<kSlots>(iterate);
+            ++step;
+        } while (!flags);
+        ForEachSlot<kSlots>(serve);
     }
     worker.stats.rebases += rebases;
     ReportProgress(worker);

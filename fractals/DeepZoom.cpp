@@ -250,8 +250,10 @@ void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpf
         if (!(x * x + y * y <= limit))
             break;
     }
-    orbit.shrink_to_fit();
     last = static_cast<uint32_t>(orbit.size() - 1);
+    // The vector loops gather one point ahead of a lane that has just rebased.
+    orbit.push_back({0, 0, 0, 0});
+    orbit.shrink_to_fit();
 }
 
 void Renderer::Impl::Approximations(XReal dcMax)
@@ -271,8 +273,6 @@ void Renderer::Impl::Approximations(XReal dcMax)
         steps.push_back(s);
         first.push_back(NodeOf(s));
     }
-    // A lane reaching the orbit's end must leave the vector loop to rebase.
-    orbit.back().r2 = HUGE_VAL;
     if (first.empty())
         return;
     table.push_back(std::move(first));

@@ -28,6 +28,7 @@ struct Avx2Lanes
     static Index Next(Index i) { return _mm256_add_epi64(i, _mm256_set1_epi64x(4)); }
     static Vector Gather(const double *base, Index i) { return _mm256_i64gather_pd(base, i, 8); }
     static Vector Add(Vector a, Vector b) { return _mm256_add_pd(a, b); }
+    static Vector Sub(Vector a, Vector b) { return _mm256_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm256_mul_pd(a, b); }
     static Vector MulAdd(Vector a, Vector b, Vector c) { return _mm256_fmadd_pd(a, b, c); }
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return _mm256_fnmadd_pd(a, b, c); }
@@ -46,6 +47,25 @@ struct Avx2Lanes
     static Index ZeroWhere(Vector m, Index i)
     {
         return _mm256_andnot_si256(_mm256_castpd_si256(m), i);
+    }
+    // Each lane's point is one 16-byte load, transposed into the parts; cheaper than two
+    // gathers.
+    static void GatherPoints(const double *orbit, Index i, Vector &re, Vector &im)
+    {
+        alignas(32) int64_t at[4];
+        _mm256_store_si256(reinterpret_cast<__m256i *>(at), i);
+        const __m256d p02 = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_load_pd(orbit + at[0])),
+                                                 _mm_load_pd(orbit + at[2]), 1);
+        const __m256d p13 = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_load_pd(orbit + at[1])),
+                                                 _mm_load_pd(orbit + at[3]), 1);
+        re = _mm256_unpacklo_pd(p02, p13);
+        im = _mm256_unpackhi_pd(p02, p13);
+    }
+    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    {
+        const __m256i at = _mm256_and_si256(i, _mm256_set1_epi64x(modulus - 1));
+        return !_mm256_testz_si256(_mm256_cmpeq_epi64(at, _mm256_set1_epi64x(residue)),
+                                   _mm256_set1_epi64x(-1));
     }
 };
 

@@ -29,6 +29,7 @@ struct Avx512Lanes
     static Index Next(Index i) { return _mm512_add_epi64(i, _mm512_set1_epi64(4)); }
     static Vector Gather(const double *base, Index i) { return _mm512_i64gather_pd(i, base, 8); }
     static Vector Add(Vector a, Vector b) { return _mm512_add_pd(a, b); }
+    static Vector Sub(Vector a, Vector b) { return _mm512_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm512_mul_pd(a, b); }
     static Vector MulAdd(Vector a, Vector b, Vector c) { return _mm512_fmadd_pd(a, b, c); }
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return _mm512_fnmadd_pd(a, b, c); }
@@ -46,6 +47,26 @@ struct Avx512Lanes
     static Index ZeroWhere(__mmask8 m, Index i)
     {
         return _mm512_maskz_mov_epi64(static_cast<__mmask8>(~m), i);
+    }
+    // Each lane's point is one 16-byte load, transposed into the parts; cheaper than two
+    // gathers.
+    static void GatherPoints(const double *orbit, Index i, Vector &re, Vector &im)
+    {
+        alignas(64) int64_t at[8];
+        _mm512_store_si512(at, i);
+        auto pair = [&](int a, int b) {
+            return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_load_pd(orbit + at[a])),
+                                        _mm_load_pd(orbit + at[b]), 1);
+        };
+        const __m512d even = _mm512_insertf64x4(_mm512_castpd256_pd512(pair(0, 2)), pair(4, 6), 1);
+        const __m512d odd = _mm512_insertf64x4(_mm512_castpd256_pd512(pair(1, 3)), pair(5, 7), 1);
+        re = _mm512_unpacklo_pd(even, odd);
+        im = _mm512_unpackhi_pd(even, odd);
+    }
+    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    {
+        const __m512i at = _mm512_and_si512(i, _mm512_set1_epi64(modulus - 1));
+        return _mm512_cmpeq_epi64_mask(at, _mm512_set1_epi64(residue)) != 0;
     }
 };
 

@@ -18,6 +18,7 @@ struct ScalarLanes
     static Index Next(Index i) { return i + 4; }
     static Vector Gather(const double *base, Index i) { return base[i]; }
     static Vector Add(Vector a, Vector b) { return a + b; }
+    static Vector Sub(Vector a, Vector b) { return a - b; }
     static Vector Mul(Vector a, Vector b) { return a * b; }
     static Vector MulAdd(Vector a, Vector b, Vector c) { return a * b + c; }
     static Vector NegMulAdd(Vector a, Vector b, Vector c) { return c - a * b; }
@@ -30,6 +31,17 @@ struct ScalarLanes
     static unsigned Bits(bool m) { return m; }
     static Vector Select(bool m, Vector yes, Vector no) { return m ? yes : no; }
     static Index ZeroWhere(bool m, Index i) { return m ? 0 : i; }
+    // Whether a lane's index is residue modulo the power of two.
+    // The real and imaginary parts of the orbit's points at the lanes' indices.
+    static void GatherPoints(const double *orbit, Index i, Vector &re, Vector &im)
+    {
+        re = orbit[i];
+        im = orbit[i + 1];
+    }
+    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    {
+        return (i & (modulus - 1)) == residue;
+    }
 };
 
 } // namespace

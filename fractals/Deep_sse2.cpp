@@ -28,6 +28,7 @@ struct Sse2Lanes
         return _mm_set_pd(base[high], base[low]);
     }
     static Vector Add(Vector a, Vector b) { return _mm_add_pd(a, b); }
+    static Vector Sub(Vector a, Vector b) { return _mm_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm_mul_pd(a, b); }
     static Vector MulAdd(Vector a, Vector b, Vector c) { return _mm_add_pd(_mm_mul_pd(a, b), c); }
     static Vector NegMulAdd(Vector a, Vector b, Vector c)
@@ -50,6 +51,20 @@ struct Sse2Lanes
         return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no));
     }
     static Index ZeroWhere(Vector m, Index i) { return _mm_andnot_si128(_mm_castpd_si128(m), i); }
+    // Each lane's point is one 16-byte load; two of them transposed.
+    static void GatherPoints(const double *orbit, Index i, Vector &re, Vector &im)
+    {
+        const __m128d p0 = _mm_load_pd(orbit + _mm_cvtsi128_si64(i));
+        const __m128d p1 = _mm_load_pd(orbit + _mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i)));
+        re = _mm_unpacklo_pd(p0, p1);
+        im = _mm_unpackhi_pd(p0, p1);
+    }
+    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    {
+        const long long low = _mm_cvtsi128_si64(i);
+        const long long high = _mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i));
+        return ((low & (modulus - 1)) == residue) | ((high & (modulus - 1)) == residue);
+    }
 };
 
 } // namespace
