@@ -38,10 +38,9 @@ template<class Lanes> struct Register
 // Rebasing in the registers, where the picture's deltas are all doubles: z becomes the delta
 // from the orbit's start. On finer pictures a rebase goes to the scalar code, which may have to
 // hold the new delta with an exponent of its own.
-template<class Lanes>
+template<class Lanes, bool kRebaseHere>
 [[gnu::always_inline]] inline unsigned Iterate(Register<Lanes> &r, const double *orbit,
-                                               typename Lanes::Vector bailout, bool rebaseHere,
-                                               uint64_t &rebases)
+                                               typename Lanes::Vector bailout, uint64_t &rebases)
 {
     using V = typename Lanes::Vector;
     const V tr = Lanes::Add(r.zre, r.zr);
@@ -67,7 +66,7 @@ template<class Lanes>
     const V dd = Lanes::MulAdd(nr, nr, Lanes::Mul(ni, ni));
     const auto rebase = Lanes::Less(zz, dd);
     const unsigned flags = Lanes::Flags(zz, dd, r2, bailout);
-    if (!rebaseHere)
+    if constexpr (!kRebaseHere)
         return flags | Lanes::Bits(rebase);
     const V zero = Lanes::Set(0.0);
     r.dzr = Lanes::Select(rebase, r.zr, nr);
@@ -95,7 +94,7 @@ template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(
     }
 }
 
-template<class Lanes> void DeepTiles(Worker &worker)
+template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
 {
     using V = typename Lanes::Vector;
     constexpr int kLanes = Lanes::kLanes;
@@ -107,7 +106,6 @@ template<class Lanes> void DeepTiles(Worker &worker)
     const V bailout = Lanes::Set(job.bailout);
     const V one = Lanes::Set(1.0);
     const V half = Lanes::Set(0.5);
-    const bool rebaseHere = !job.extended;
     uint64_t rebases = 0;
 
     Lane lanes[kAll];
@@ -168,7 +166,7 @@ template<class Lanes> void DeepTiles(Worker &worker)
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
-        const unsigned lanesFlags = Iterate<Lanes>(regs[slot], orbit, bailout, rebaseHere, rebases);
+        const unsigned lanesFlags = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, bailout, rebases);
         lefts[slot] = Lanes::Sub(lefts[slot], one);
         const unsigned spent = Lanes::Bits(Lanes::Less(lefts[slot], half));
         flags |= (static_cast<unsigned long long>(lanesFlags) & (activeBits >> (slot * kLanes)))
@@ -211,6 +209,14 @@ template<class Lanes> void DeepTiles(Worker &worker)
     }
     worker.stats.rebases += rebases;
     ReportProgress(worker);
+}
+
+template<class Lanes> void DeepTiles(Worker &worker)
+{
+    if (worker.job->extended)
+        DeepTilesOn<Lanes, false>(worker);
+    else
+        DeepTilesOn<Lanes, true>(worker);
 }
 
 } // namespace
