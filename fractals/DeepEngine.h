@@ -14,15 +14,11 @@ class GeneratorProgress;
 
 namespace deep {
 
-// One point of the reference orbit, laid out for the vector loops' gathers.
-struct OrbitPoint
+// One point of the reference orbit: 16 bytes, one load for a vector lane.
+struct alignas(16) OrbitPoint
 {
     double re;
     double im;
-    // The squared radius within which the approximation of 2^kExitLevel iterations starting
-    // here holds, for deltas held in doubles; 0 where none starts here.
-    double r2;
-    double pad;
 };
 
 // dz -> A dz + B dc over 2^level iterations, valid while |dz| stays below R.
@@ -60,6 +56,9 @@ class DeepTileQueue;
 struct DeepJob
 {
     const OrbitPoint *orbit; // Z_0 .. Z_last
+    // radii[j]: the squared radius within which the approximation of 2^kExitLevel iterations
+    // from reference iteration 1 + j * 2^kExitLevel holds, for deltas held in doubles.
+    const double *radii;
     uint32_t last; // the reference's last point: escaped, or the iteration limit
     const Level *levels; // levels[l] for l = kFirstLevel .. levelCount - 1
     int levelCount;

@@ -27,7 +27,7 @@ template<class Lanes> struct Register
     using I = typename Lanes::Index;
     using Mask = decltype(Lanes::Less(V {}, V {}));
     V dzr, dzi, dcr, dci, zr, zi, zre, zim;
-    I index; // the orbit point of each lane, in doubles from the orbit's start
+    I index; // the orbit point of each lane, in doubles from the orbit's start (two a point)
     // Where the next point is gathered from: one past index as it stood before the last
     // rebase, so that the gather need not wait for the rebase test. Rebased lanes take the
     // orbit's first point instead.
@@ -40,6 +40,7 @@ template<class Lanes> struct Register
 // hold the new delta with an exponent of its own.
 template<class Lanes, bool kRebaseHere>
 [[gnu::always_inline]] inline unsigned Iterate(Register<Lanes> &r, const double *orbit,
+                                               const double *radii,
                                                typename Lanes::Vector bailout, uint64_t &rebases)
 {
     using V = typename Lanes::Vector;
@@ -50,13 +51,14 @@ template<class Lanes, bool kRebaseHere>
     r.index = Lanes::Next(r.index);
     V gre, gim;
     Lanes::GatherPoints(orbit, r.ahead, gre, gim);
-    r.zre = Lanes::Select(r.rebased, Lanes::Set(orbit[4]), gre);
-    r.zim = Lanes::Select(r.rebased, Lanes::Set(orbit[5]), gim);
+    r.zre = Lanes::Select(r.rebased, Lanes::Set(orbit[2]), gre);
+    r.zim = Lanes::Select(r.rebased, Lanes::Set(orbit[3]), gim);
     // Approximations worth stopping for start at one point in 2^kExitLevel: their radii are
     // gathered only when a lane stands on one.
     V r2 = Lanes::Set(0.0);
-    if (Lanes::AnyAt(r.index, int64_t(4) << kExitLevel, 4)) [[unlikely]]
-        r2 = Lanes::Gather(orbit + 2, r.index);
+    const auto starts = Lanes::At(r.index, int64_t(2) << kExitLevel, 2);
+    if (Lanes::Bits(starts)) [[unlikely]]
+        r2 = Lanes::GatherWhere(starts, radii, Lanes::Block(r.index, kExitLevel + 1));
     r.ahead = Lanes::Next(r.index);
     r.zr = Lanes::Add(r.zre, nr);
     r.zi = Lanes::Add(r.zim, ni);
@@ -136,7 +138,7 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
             dzi[k] = idle ? 0 : lane.dzi;
             dcr[k] = idle ? 0 : lane.dcr;
             dci[k] = idle ? 0 : lane.dci;
-            index[k] = idle ? 0 : int64_t(lane.m) * 4;
+            index[k] = idle ? 0 : int64_t(lane.m) * 2;
             const uint32_t m = idle ? 0 : lane.m;
             const uint32_t toLimit = idle ? ~uint32_t(0) : job.iterations - lane.n;
             const uint32_t toEnd = job.last - m;
@@ -166,7 +168,7 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
-        const unsigned lanesFlags = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, bailout, rebases);
+        const unsigned lanesFlags = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, job.radii, bailout, rebases);
         lefts[slot] = Lanes::Sub(lefts[slot], one);
         const unsigned spent = Lanes::Bits(Lanes::Less(lefts[slot], half));
         flags |= (static_cast<unsigned long long>(lanesFlags) & (activeBits >> (slot * kLanes)))
@@ -192,7 +194,7 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
                 continue;
             lane.dzr = dzr[k];
             lane.dzi = dzi[k];
-            lane.m = static_cast<uint32_t>(index[k] / 4);
+            lane.m = static_cast<uint32_t>(index[k] / 2);
             lane.n += steps;
             if (asked >> (k - at) & 1)
                 Service(worker, lane);

@@ -215,6 +215,7 @@ struct Renderer::Impl
     Settings settings;
     long finestExponent = 0;
     std::vector<OrbitPoint> orbit;
+    std::vector<double> radii;
     uint32_t last = 0;
     // The approximations of the last picture's size and width, kept for the next one.
     std::vector<std::vector<BlaNode>> table;
@@ -234,7 +235,7 @@ void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpf
     mpfr_set_ui(zi.get(), 0, MPFR_RNDN);
     const double limit = std::fmax(settings.dBailout, 4.0);
     orbit.clear();
-    orbit.push_back({0, 0, 0, 0});
+    orbit.push_back({0, 0});
     for (uint32_t n = 1; n <= settings.nIterations; ++n) {
         // Z <- Z^2 + C
         mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
@@ -246,13 +247,13 @@ void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpf
         mpfr_add(zr.get(), zr.get(), cr.get(), MPFR_RNDN);
         const double x = mpfr_get_d(zr.get(), MPFR_RNDN);
         const double y = mpfr_get_d(zi.get(), MPFR_RNDN);
-        orbit.push_back({x, y, 0, 0});
+        orbit.push_back({x, y});
         if (!(x * x + y * y <= limit))
             break;
     }
     last = static_cast<uint32_t>(orbit.size() - 1);
     // The vector loops gather one point ahead of a lane that has just rebased.
-    orbit.push_back({0, 0, 0, 0});
+    orbit.push_back({0, 0});
     orbit.shrink_to_fit();
 }
 
@@ -260,8 +261,7 @@ void Renderer::Impl::Approximations(XReal dcMax)
 {
     table.clear();
     levels.assign(kFirstLevel, Level {nullptr, 0});
-    for (OrbitPoint &p : orbit)
-        p.r2 = 0;
+    radii.clear();
     // Level kFirstLevel straight from the orbit, each higher level from pairs of the one below.
     const int64_t span = int64_t(1) << kFirstLevel;
     std::vector<BlaNode> first;
@@ -292,7 +292,7 @@ void Renderer::Impl::Approximations(XReal dcMax)
     if (int(levels.size()) > kExitLevel) {
         const Level &exit = levels[kExitLevel];
         for (int64_t j = 0; j < exit.count; ++j)
-            orbit[static_cast<size_t>(1 + (j << kExitLevel))].r2 = exit.nodes[j].r2Double;
+            radii.push_back(exit.nodes[j].r2Double);
     }
 }
 
@@ -342,6 +342,7 @@ void Renderer::Render(const std::string &width, int columns, int rows, uint32_t 
     DeepTileQueue queue(columns, rows, pProgress);
     DeepJob job {};
     job.orbit = impl.orbit.data();
+    job.radii = impl.radii.data();
     job.last = impl.last;
     job.levels = impl.levels.data();
     job.levelCount = static_cast<int>(impl.levels.size());

@@ -25,8 +25,7 @@ struct Avx2Lanes
     {
         return _mm256_load_si256(reinterpret_cast<const __m256i *>(p));
     }
-    static Index Next(Index i) { return _mm256_add_epi64(i, _mm256_set1_epi64x(4)); }
-    static Vector Gather(const double *base, Index i) { return _mm256_i64gather_pd(base, i, 8); }
+    static Index Next(Index i) { return _mm256_add_epi64(i, _mm256_set1_epi64x(2)); }
     static Vector Add(Vector a, Vector b) { return _mm256_add_pd(a, b); }
     static Vector Sub(Vector a, Vector b) { return _mm256_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm256_mul_pd(a, b); }
@@ -61,11 +60,18 @@ struct Avx2Lanes
         re = _mm256_unpacklo_pd(p02, p13);
         im = _mm256_unpackhi_pd(p02, p13);
     }
-    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    static Vector At(Index i, int64_t modulus, int64_t residue)
     {
         const __m256i at = _mm256_and_si256(i, _mm256_set1_epi64x(modulus - 1));
-        return !_mm256_testz_si256(_mm256_cmpeq_epi64(at, _mm256_set1_epi64x(residue)),
-                                   _mm256_set1_epi64x(-1));
+        return _mm256_castsi256_pd(_mm256_cmpeq_epi64(at, _mm256_set1_epi64x(residue)));
+    }
+    static Index Block(Index i, int shift)
+    {
+        return _mm256_srli_epi64(_mm256_sub_epi64(i, _mm256_set1_epi64x(2)), shift);
+    }
+    static Vector GatherWhere(Vector m, const double *base, Index i)
+    {
+        return _mm256_mask_i64gather_pd(_mm256_setzero_pd(), base, i, m, 8);
     }
 };
 

@@ -26,8 +26,7 @@ struct Avx512Lanes
     static Vector Load(const double *p) { return _mm512_load_pd(p); }
     static void Store(double *p, Vector v) { _mm512_store_pd(p, v); }
     static Index LoadIndex(const int64_t *p) { return _mm512_load_si512(p); }
-    static Index Next(Index i) { return _mm512_add_epi64(i, _mm512_set1_epi64(4)); }
-    static Vector Gather(const double *base, Index i) { return _mm512_i64gather_pd(i, base, 8); }
+    static Index Next(Index i) { return _mm512_add_epi64(i, _mm512_set1_epi64(2)); }
     static Vector Add(Vector a, Vector b) { return _mm512_add_pd(a, b); }
     static Vector Sub(Vector a, Vector b) { return _mm512_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm512_mul_pd(a, b); }
@@ -63,10 +62,18 @@ struct Avx512Lanes
         re = _mm512_unpacklo_pd(even, odd);
         im = _mm512_unpackhi_pd(even, odd);
     }
-    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    static __mmask8 At(Index i, int64_t modulus, int64_t residue)
     {
         const __m512i at = _mm512_and_si512(i, _mm512_set1_epi64(modulus - 1));
-        return _mm512_cmpeq_epi64_mask(at, _mm512_set1_epi64(residue)) != 0;
+        return _mm512_cmpeq_epi64_mask(at, _mm512_set1_epi64(residue));
+    }
+    static Index Block(Index i, int shift)
+    {
+        return _mm512_srli_epi64(_mm512_sub_epi64(i, _mm512_set1_epi64(2)), static_cast<unsigned>(shift));
+    }
+    static Vector GatherWhere(__mmask8 m, const double *base, Index i)
+    {
+        return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), m, i, base, 8);
     }
 };
 

@@ -15,8 +15,7 @@ struct ScalarLanes
     static Vector Load(const double *p) { return *p; }
     static void Store(double *p, Vector v) { *p = v; }
     static Index LoadIndex(const int64_t *p) { return *p; }
-    static Index Next(Index i) { return i + 4; }
-    static Vector Gather(const double *base, Index i) { return base[i]; }
+    static Index Next(Index i) { return i + 2; }
     static Vector Add(Vector a, Vector b) { return a + b; }
     static Vector Sub(Vector a, Vector b) { return a - b; }
     static Vector Mul(Vector a, Vector b) { return a * b; }
@@ -38,10 +37,15 @@ struct ScalarLanes
         re = orbit[i];
         im = orbit[i + 1];
     }
-    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    // Where a lane's index is residue modulo the power of two.
+    static bool At(Index i, int64_t modulus, int64_t residue)
     {
         return (i & (modulus - 1)) == residue;
     }
+    // The lane's index over 2^shift, counted from the orbit's second point.
+    static Index Block(Index i, int shift) { return (i - 2) >> shift; }
+    // base[i] where the mask is set, 0 elsewhere.
+    static Vector GatherWhere(bool m, const double *base, Index i) { return m ? base[i] : 0.0; }
 };
 
 } // namespace

@@ -20,13 +20,7 @@ struct Sse2Lanes
     {
         return _mm_load_si128(reinterpret_cast<const __m128i *>(p));
     }
-    static Index Next(Index i) { return _mm_add_epi64(i, _mm_set1_epi64x(4)); }
-    static Vector Gather(const double *base, Index i)
-    {
-        const long long low = _mm_cvtsi128_si64(i);
-        const long long high = _mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i));
-        return _mm_set_pd(base[high], base[low]);
-    }
+    static Index Next(Index i) { return _mm_add_epi64(i, _mm_set1_epi64x(2)); }
     static Vector Add(Vector a, Vector b) { return _mm_add_pd(a, b); }
     static Vector Sub(Vector a, Vector b) { return _mm_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm_mul_pd(a, b); }
@@ -59,11 +53,23 @@ struct Sse2Lanes
         re = _mm_unpacklo_pd(p0, p1);
         im = _mm_unpackhi_pd(p0, p1);
     }
-    static bool AnyAt(Index i, int64_t modulus, int64_t residue)
+    static Vector At(Index i, int64_t modulus, int64_t residue)
     {
         const long long low = _mm_cvtsi128_si64(i);
         const long long high = _mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i));
-        return ((low & (modulus - 1)) == residue) | ((high & (modulus - 1)) == residue);
+        return _mm_castsi128_pd(_mm_set_epi64x(-int64_t((high & (modulus - 1)) == residue),
+                                               -int64_t((low & (modulus - 1)) == residue)));
+    }
+    static Index Block(Index i, int shift)
+    {
+        return _mm_srli_epi64(_mm_sub_epi64(i, _mm_set1_epi64x(2)), shift);
+    }
+    static Vector GatherWhere(Vector m, const double *base, Index i)
+    {
+        const int bits = _mm_movemask_pd(m);
+        const long long low = _mm_cvtsi128_si64(i);
+        const long long high = _mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i));
+        return _mm_set_pd(bits & 2 ? base[high] : 0.0, bits & 1 ? base[low] : 0.0);
     }
 };
 
