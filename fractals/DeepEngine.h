@@ -36,7 +36,7 @@ struct BlaNode
 
 // The shortest approximation kept spans 2^kFirstLevel iterations; shorter ones would cost as
 // much as the iterations they skip and take most of the table's memory.
-inline constexpr int kFirstLevel = 3;
+inline constexpr int kFirstLevel = 4;
 // The shortest approximation worth stopping a vector loop for: every lane of it goes back to
 // memory and the loop starts again, which costs about as much as this many plain iterations.
 inline constexpr int kExitLevel = 6;
