@@ -94,7 +94,6 @@ struct WorkerStats
 {
     uint64_t iterations = 0;
     uint64_t skipped = 0;
-    uint64_t rebases = 0;
 };
 
 // A thread's source of pixels and its counters, on cache lines of its own: the threads

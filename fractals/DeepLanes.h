@@ -40,8 +40,7 @@ template<class Lanes> struct Register
 // hold the new delta with an exponent of its own.
 template<class Lanes, bool kRebaseHere>
 [[gnu::always_inline]] inline unsigned Iterate(Register<Lanes> &r, const double *orbit,
-                                               const double *radii,
-                                               typename Lanes::Vector bailout, uint64_t &rebases)
+                                               const double *radii, typename Lanes::Vector bailout)
 {
     using V = typename Lanes::Vector;
     const V tr = Lanes::Add(r.zre, r.zr);
@@ -77,7 +76,6 @@ template<class Lanes, bool kRebaseHere>
     r.zim = Lanes::Select(rebase, zero, r.zim);
     r.index = Lanes::ZeroWhere(rebase, r.index);
     r.rebased = rebase;
-    rebases += static_cast<uint64_t>(__builtin_popcount(Lanes::Bits(rebase)));
     return flags;
 }
 
@@ -108,7 +106,6 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
     const V bailout = Lanes::Set(job.bailout);
     const V one = Lanes::Set(1.0);
     const V half = Lanes::Set(0.5);
-    uint64_t rebases = 0;
 
     Lane lanes[kAll];
     for (int k = 0; k < kAll; ++k) {
@@ -168,11 +165,12 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
-        const unsigned lanesFlags = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, job.radii, bailout, rebases);
+        const unsigned lanesFlags
+            = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, job.radii, bailout);
         lefts[slot] = Lanes::Sub(lefts[slot], one);
         const unsigned spent = Lanes::Bits(Lanes::Less(lefts[slot], half));
         flags |= (static_cast<unsigned long long>(lanesFlags) & (activeBits >> (slot * kLanes)))
-                << (slot * kLanes);
+            << (slot * kLanes);
         flags |= static_cast<unsigned long long>(spent) << (slot * kLanes);
     };
     // Stores the register's lanes, gives the scalar code those that asked, and loads it again.
@@ -209,7 +207,6 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
         } while (!flags);
         ForEachSlot<kSlots>(serve);
     }
-    worker.stats.rebases += rebases;
     ReportProgress(worker);
 }
 

@@ -152,7 +152,6 @@ bool Advance(Worker &worker, Lane &lane)
                 // z itself becomes the delta from the orbit's start, which is no larger.
                 delta.Set(zr, zi, job.extended);
                 lane.m = 0;
-                ++worker.stats.rebases;
             }
         } else {
             const XComplex &d = delta.big;
@@ -166,7 +165,6 @@ bool Advance(Worker &worker, Lane &lane)
             if (lane.m > 0 && (lane.m == job.last || XReal::Of(zz) < d.Norm())) {
                 delta.Set(XComplex::Of(z.re, z.im) + d, true);
                 lane.m = 0;
-                ++worker.stats.rebases;
             }
         }
         if (Skip(worker, lane, delta)) {

@@ -378,7 +378,6 @@ void Renderer::Render(const std::string &width, int columns, int rows, uint32_t 
         for (const Worker &worker : workers) {
             pStats->nIterations += worker.stats.iterations;
             pStats->nSkipped += worker.stats.skipped;
-            pStats->nRebases += worker.stats.rebases;
         }
     }
 }

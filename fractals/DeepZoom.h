@@ -31,7 +31,6 @@ struct Stats
 {
     uint64_t nIterations = 0; // iterations the pixels' counts add up to
     uint64_t nSkipped = 0;    // of those, the ones a linear approximation stepped over
-    uint64_t nRebases = 0;    // times a delta was moved back onto the reference
 };
 
 // Checks a decimal string ("-0.75", "1e-1000", "+3.", ".5E+2"); empty when good, otherwise why

@@ -69,7 +69,8 @@ struct Avx512Lanes
     }
     static Index Block(Index i, int shift)
     {
-        return _mm512_srli_epi64(_mm512_sub_epi64(i, _mm512_set1_epi64(2)), static_cast<unsigned>(shift));
+        return _mm512_srli_epi64(_mm512_sub_epi64(i, _mm512_set1_epi64(2)),
+                                 static_cast<unsigned>(shift));
     }
     static Vector GatherWhere(__mmask8 m, const double *base, Index i)
     {
