@@ -14,7 +14,7 @@
 // width (`bound_cycles`): with fused multiply-adds (AVX2, AVX-512) four sums, six fused and two
 // plain products and three compares; without (scalar, SSE2, the scalar level at the 128-bit
 // figure) ten sums, eight products and three compares. `bound_x` is cycles/reg_iter over it;
-// the gathers of the orbit's points and the scalar work between runs count against it.
+// the loads of each lane's orbit point and the scalar work between runs count against it.
 
 #include "fractals/DeepZoom.h"
 #include "fractals/FastEscape.h"

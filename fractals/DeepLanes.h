@@ -4,16 +4,16 @@
 // compiled for that instruction set only.
 //
 // A lane is one pixel with its own place in the reference orbit (pixels rebase and skip at
-// different iterations), so the orbit's points are gathered lane by lane. Lanes::kSlots
-// registers run side by side to hide the latency of the recurrence. The registers run plain
-// iterations together until a lane needs the scalar code (it escaped, must rebase, may skip by
-// approximation, or reaches the iteration limit or the orbit's end); then every lane's state
-// goes back to memory, the lanes that asked are served, and the registers start again.
+// different iterations), so the orbit's points are loaded lane by lane. Lanes::kSlots
+// registers run side by side to hide the latency of the recurrence. A register runs plain
+// iterations until one of its lanes needs the scalar code (it escaped, may skip a long stretch
+// by approximation, or has counted down to the iteration limit or the orbit's end); then that
+// register's lanes go back to memory, the lanes that asked are served, and it is loaded again
+// while the others run on.
 //
 // One iteration, with z = Z_m + dz held beside dz:
 //   dz <- (Z_m + z) dz + dc,  m <- m + 1,  z <- Z_m + dz,
-// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip). A run
-// ends before any lane passes the orbit's last point.
+// then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip).
 
 #include "fractals/DeepEngine.h"
 
