@@ -1,12 +1,14 @@
 // The step-by-step generators with the arguments their commands pass.
 
 #include "fractals/FractalParams.h"
+#include "fractals/Kinds.h"
 #include "fractals/Leaf.h"
 #include "fractals/Recipes.h"
 #include "fractals/Reference.h"
 
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -107,5 +109,28 @@ void BM_Reference_Leaf(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Reference_Leaf)->Unit(benchmark::kMillisecond);
+
+// Every kind of the table that has a generator, through it with its default arguments at the
+// window's size, as the renderer draws it: a new kind is measured as soon as it is a record.
+const bool kKindsRegistered = [] {
+    for (const kinds::Kind &kind : kinds::All()) {
+        if (!kind.generate)
+            continue;
+        const kinds::Kind *k = &kind;
+        benchmark::RegisterBenchmark(("BM_Kind/" + std::string(kind.pName)).c_str(),
+                                     [k](benchmark::State &state) {
+                                         std::vector<uint8_t> buffer(kSize * kSize);
+                                         const std::vector<double> args = k->Defaults();
+                                         for (auto _ : state) {
+                                             std::fill(buffer.begin(), buffer.end(), 0);
+                                             k->generate(buffer.data(), kSize, kSize, args, 7,
+                                                         nullptr);
+                                             Finish(buffer);
+                                         }
+                                     })
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace

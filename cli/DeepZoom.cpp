@@ -4,16 +4,16 @@
 #include "cli/IndexImageWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
+#include "cli/RenderOptions.h"
 #include "cli/TemporaryFile.h"
 #include "fractals/DeepZoom.h"
 #include "fractals/Progress.h"
 #include "image/CDib.h"
 #include "platform/BmpFormat.h"
 
-#include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -140,30 +140,6 @@ std::optional<double> DecimalLog10(const std::string &text)
     return double(std::log10(static_cast<long double>(mantissa)) + shift + exponent);
 }
 
-void ParseSize(const std::string &s, int &columns, int &rows)
-{
-    const std::size_t x = s.find('x');
-    const auto side = [&s](std::size_t first, std::size_t last) -> std::optional<int64_t> {
-        if (first >= last || last - first > 9)
-            return std::nullopt;
-        for (std::size_t i = first; i < last; ++i)
-            if (s[i] < '0' || s[i] > '9')
-                return std::nullopt;
-        return std::stoll(s.substr(first, last - first));
-    };
-    const auto w = x == std::string::npos ? std::nullopt : side(0, x);
-    const auto h = x == std::string::npos ? std::nullopt : side(x + 1, s.size());
-    if (!w || !h)
-        throw DeepBadArgument {s, "a size is WIDTHxHEIGHT in whole pixels, such as 1920x1080"};
-    if (*w < 2 || *h < 2 || *w > kMaxDibSide || *h > kMaxDibSide)
-        throw DeepBadArgument {s, "each side must be from 2 to 32768 pixels"};
-    if (uint64_t(*w) * uint64_t(*h) > kMaxDibPixels)
-        throw DeepBadArgument {
-            s, "at most 268435456 (2^28) pixels, this is " + std::to_string(*w * *h)};
-    columns = int(*w);
-    rows = int(*h);
-}
-
 // "A-B" or "A", frames numbered from 0 to frameCount - 1.
 std::pair<int, int> ParseRange(const std::string &s, int frameCount)
 {
@@ -260,30 +236,42 @@ struct FrameFile
 
 } // namespace
 
-void AddDeepZoomOptions(CLI::App &command, DeepZoomOptions &o)
+DeepZoomOptions DeepZoomOptionsOf(const RenderOptions &r)
 {
-    // A repeated option takes its last value, as the other kinds' options do.
-    command.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    command.add_option("--center", o.center, "the picture's centre, two decimals of any length")
-        ->expected(2)
-        ->allow_extra_args(false)
-        ->required();
-    command.add_option("--width", o.strWidth, "the picture's width, a decimal such as 1e-1000")
-        ->required();
-    command.add_option("--iterations", o.nIterations, "N, 10000 by default");
-    command.add_option("--bailout", o.dBailout, "the squared-modulus limit, 100 by default");
-    command.add_option("--size", o.strSize, "WxH, 512x512 by default");
-    command.add_option("--to-width", o.toWidth, "the last frame's width");
-    command.add_option("--frames", o.nFrames, "K frames from --width to --to-width");
-    command.add_option("--frame-range", o.frameRange, "A-B: only frames A to B");
-    command.add_option("-o", o.output, "an 8-bit BMP, or with --raw the index bytes");
-    command.add_option("--png", o.png, "an 8-bit palette PNG");
-    command.add_option("--counts", o.counts, "every count, little-endian 32-bit");
-    command.add_option("--palette", o.palette, "the palette file, 1024 bytes");
-    command.add_option("--video", o.video, "a video made by ffmpeg");
-    command.add_option("--fps", o.dFps, "the video's frames per second, 30 by default");
-    command.add_flag("--raw", o.bRaw, "-o writes the index bytes");
-    command.add_flag("--quiet", o.bQuiet, "no progress bar");
+    DeepZoomOptions o;
+    const auto value = [&r](const char *name) -> std::optional<std::string> {
+        const auto it = r.kindValues.find(name);
+        return it == r.kindValues.end() ? std::nullopt : std::optional(it->second[0]);
+    };
+    const auto number = [&value](const char *name, auto &target, const char *why) {
+        const std::optional<std::string> text = value(name);
+        if (!text)
+            return;
+        const char *first = text->data() + (text->starts_with('+') ? 1 : 0);
+        const char *last = text->data() + text->size();
+        const auto [end, ec] = std::from_chars(first, last, target);
+        if (ec != std::errc() || end != last || first == last)
+            throw DeepBadArgument {*text, why};
+    };
+    if (const auto it = r.kindValues.find("--center"); it != r.kindValues.end())
+        o.center = it->second;
+    o.strWidth = value("--width").value_or("");
+    number("--iterations", o.nIterations, "the iteration limit is a whole number from 1");
+    number("--bailout", o.dBailout, "not a number");
+    number("--frames", o.nFrames, "the number of frames is a whole number");
+    number("--fps", o.dFps, "not a number");
+    o.toWidth = value("--to-width");
+    o.frameRange = value("--frame-range");
+    o.counts = value("--counts");
+    o.video = value("--video");
+    o.output = r.output;
+    o.png = r.png;
+    o.palette = r.palette;
+    o.nColumns = r.nWidth;
+    o.nRows = r.nHeight;
+    o.bRaw = r.bRaw;
+    o.bQuiet = r.bQuiet;
+    return o;
 }
 
 std::string FrameNameError(const std::string &pattern, int frameCount)
@@ -341,7 +329,6 @@ DeepZoomPlan PlanDeepZoom(const DeepZoomOptions &o, const DeepEngine &engine)
         throw DeepBadArgument {"--iterations", "at least 1"};
     if (!std::isfinite(o.dBailout) || o.dBailout <= 0)
         throw DeepBadArgument {"--bailout", "a squared modulus more than 0"};
-    ParseSize(o.strSize, plan.nColumns, plan.nRows);
 
     plan.strFinest = o.strWidth;
     if (o.toWidth) {
@@ -367,10 +354,13 @@ DeepZoomPlan PlanDeepZoom(const DeepZoomOptions &o, const DeepEngine &engine)
     }
 
     if (o.video) {
+        // ffmpeg's own standard output is not ours, and it needs a seekable file for MP4.
+        if (*o.video == "-")
+            throw DeepBadArgument {"--video", "a video cannot go to standard output; name a file"};
         if (VideoFormat(*o.video).empty())
             throw DeepBadArgument {*o.video, "a video is a .mp4, .mkv, .mov or .webm file"};
-        if (plan.nColumns % 2 || plan.nRows % 2)
-            throw DeepBadArgument {o.strSize, "a video's width and height must be even"};
+        if (o.nColumns % 2 || o.nRows % 2)
+            throw DeepBadArgument {"--size", "a video's width and height must be even"};
         if (!std::isfinite(o.dFps) || o.dFps <= 0 || o.dFps > 1000)
             throw DeepBadArgument {"--fps", "from more than 0 to 1000 frames per second"};
     } else if (o.dFps != DeepZoomOptions().dFps) {
@@ -428,14 +418,14 @@ int RunDeepZoom(const DeepZoomPlan &plan, DeepEngine &engine, std::ostream &err,
                    "package ffmpeg)\n";
             return 1;
         }
-        video.emplace(ffmpeg, *o.video, VideoFormat(*o.video), plan.nColumns, plan.nRows, o.dFps);
+        video.emplace(ffmpeg, *o.video, VideoFormat(*o.video), o.nColumns, o.nRows, o.dFps);
         if (!video->Start(err))
             return 1;
     }
     engine.Prepare(o.center[0], o.center[1], plan.strFinest, o.nIterations, o.dBailout);
 
-    const int w = plan.nColumns;
-    const int h = plan.nRows;
+    const int w = o.nColumns;
+    const int h = o.nRows;
     const std::size_t pixels = std::size_t(w) * std::size_t(h);
     std::vector<uint32_t> counts(pixels);
     std::vector<uint8_t> indices(pixels);
@@ -505,34 +495,24 @@ int RunDeepZoom(const DeepZoomPlan &plan, DeepEngine &engine, std::ostream &err,
     return ok ? 0 : 1;
 }
 
-std::string DeepZoomHelp()
+int DeepZoomMain(const RenderOptions &o, DeepEngine &engine, std::ostream &err, int nProgressFd)
 {
-    CLI::App command("velorine-render deep", "deep");
-    DeepZoomOptions o;
-    AddDeepZoomOptions(command, o);
-    return "usage: velorine-render deep --center RE IM --width W [OPTIONS...]\n"
-           "A Mandelbrot picture at any depth: RE, IM and W are decimals of any length "
-           "(1e-1000 works).\n"
-           "A pixel's count is its iterations, N when it does not escape; its colour index is "
-           "255 for N,\n"
-           "else 1 + (count - 1) mod 254.\n"
-        + command.help();
+    try {
+        return RunDeepZoom(PlanDeepZoom(DeepZoomOptionsOf(o), engine), engine, err, nProgressFd);
+    } catch (const DeepBadArgument &e) {
+        err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n";
+        return 2;
+    }
 }
 
 int DeepZoomMain(const std::vector<std::string> &args, DeepEngine &engine, std::ostream &err,
                  int nProgressFd)
 {
-    CLI::App command("velorine-render deep", "deep");
-    DeepZoomOptions o;
-    AddDeepZoomOptions(command, o);
+    std::vector<std::string> line {"deep"};
+    line.insert(line.end(), args.begin(), args.end());
     try {
-        std::vector<std::string> reversed(args.rbegin(), args.rend());
-        command.parse(reversed);
-        return RunDeepZoom(PlanDeepZoom(o, engine), engine, err, nProgressFd);
-    } catch (const CLI::ParseError &e) {
-        err << "velorine-render: " << e.what() << "\n";
-        return 2;
-    } catch (const DeepBadArgument &e) {
+        return DeepZoomMain(ParseRenderOptions(line), engine, err, nProgressFd);
+    } catch (const BadArgument &e) {
         err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n";
         return 2;
     }

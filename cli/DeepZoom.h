@@ -12,10 +12,7 @@
 #include <vector>
 
 class GeneratorProgress;
-
-namespace CLI {
-class App;
-}
+struct RenderOptions;
 
 struct DeepZoomOptions
 {
@@ -23,7 +20,8 @@ struct DeepZoomOptions
     std::string strWidth;
     uint32_t nIterations = 10000;
     double dBailout = 100;
-    std::string strSize = "512x512";
+    int nColumns = 512;
+    int nRows = 512;
     std::optional<std::string> toWidth;
     int nFrames = 1;
     std::optional<std::string> frameRange; // "A-B"
@@ -68,8 +66,9 @@ public:
 // The engine behind fractals/DeepZoom.h.
 std::unique_ptr<DeepEngine> MakeDeepEngine();
 
-// Adds the deep kind's options to its command.
-void AddDeepZoomOptions(CLI::App &command, DeepZoomOptions &o);
+// The deep kind's options out of the renderer's command line, numbers read. Throws
+// DeepBadArgument.
+DeepZoomOptions DeepZoomOptionsOf(const RenderOptions &o);
 
 // One frame of the plan: its number on the zoom (0 to K - 1) and its width.
 struct DeepFrame
@@ -82,8 +81,6 @@ struct DeepFrame
 struct DeepZoomPlan
 {
     DeepZoomOptions options;
-    int nColumns = 0;
-    int nRows = 0;
     std::string strFinest; // the finest width on the whole zoom, whatever the range
     std::vector<DeepFrame> frames;
 };
@@ -105,10 +102,10 @@ std::string FrameName(const std::string &pattern, int k);
 int RunDeepZoom(const DeepZoomPlan &plan, DeepEngine &engine, std::ostream &err,
                 int nProgressFd = -1);
 
-// The deep kind's arguments and options, for deep --help.
-std::string DeepZoomHelp();
-
-// Parses args (the options after the kind), plans and runs on engine: the exit status as
-// RenderMain gives it, 2 with one line on err for a bad argument.
+// Plans and runs the parsed command line on engine: the exit status as RenderMain gives it, 2
+// with one line on err for a bad argument.
+int DeepZoomMain(const RenderOptions &o, DeepEngine &engine, std::ostream &err,
+                 int nProgressFd = -1);
+// The same from args, the options after the kind.
 int DeepZoomMain(const std::vector<std::string> &args, DeepEngine &engine, std::ostream &err,
                  int nProgressFd = -1);

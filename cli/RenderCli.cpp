@@ -288,19 +288,6 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
                int nProgressFd)
 {
     try {
-        // The deep kind reads its own options: numbers stay decimal strings all the way.
-        if (!args.empty() && args[0] == "deep") {
-            const std::vector<std::string> rest(args.begin() + 1, args.end());
-            const auto end = std::find(rest.begin(), rest.end(), "--");
-            if (std::find_if(rest.begin(), end,
-                             [](const std::string &a) { return a == "--help" || a == "-h"; })
-                != end) {
-                out << DeepZoomHelp();
-                return 0;
-            }
-            const std::unique_ptr<DeepEngine> engine = MakeDeepEngine();
-            return DeepZoomMain(rest, *engine, err, nProgressFd);
-        }
         const Options o = ParseRenderOptions(args);
         switch (o.action) {
         case Options::Action::Usage:
@@ -315,8 +302,14 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
         case Options::Action::Render:
             break;
         }
-        return o.pKind->rendering == kinds::Rendering::Reader ? Open(o, out, err)
-                                                              : Render(o, err, nProgressFd);
+        switch (o.pKind->rendering) {
+        case kinds::Rendering::Reader:
+            return Open(o, out, err);
+        case kinds::Rendering::Deep:
+            return DeepZoomMain(o, *MakeDeepEngine(), err, nProgressFd);
+        default:
+            return Render(o, err, nProgressFd);
+        }
     } catch (const BadArgument &e) {
         err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n"
             << RenderUsage();

@@ -163,7 +163,7 @@ std::string FormatNumber(double v)
 }
 
 // "[XMIN XMAX YMIN YMAX [BAILOUT]]": each accepted count of arguments closes a group the
-// command line may leave out.
+// command line may leave out; then the options the kind requires.
 std::string Synopsis(const Kind &kind)
 {
     std::string inner;
@@ -182,6 +182,14 @@ std::string Synopsis(const Kind &kind)
             add(inner);
         inner = i > 0 && !group.empty() ? "[" + group + "]" : group;
     }
+    for (const kinds::Option &opt : kind.options)
+        if (opt.bRequired) {
+            if (!inner.empty())
+                inner.push_back(' ');
+            inner.append(opt.pName);
+            inner.push_back(' ');
+            inner.append(opt.pValues);
+        }
     return inner;
 }
 
@@ -233,10 +241,11 @@ std::string OptionLines(const std::vector<const Kind *> &shown)
                 "clock)\n";
     text += "  --quiet            no progress bar on standard error\n"
             "  -h, --help         this text\n";
-    for (const Kind *k : shown)
-        for (const kinds::Option &opt : k->options)
+    // A kind's own options are in its own help only.
+    if (!all)
+        for (const kinds::Option &opt : shown.front()->options)
             text += "  " + Padded(std::string(opt.pName) + " " + opt.pValues, 19) + opt.pHelp
-                + (all ? std::string(" (") + k->pName + ")" : "") + "\n";
+                + "\n";
     return text;
 }
 
@@ -378,7 +387,8 @@ RenderOptions ParseRenderOptions(const std::vector<std::string> &args)
         throw BadArgument {tooMany ? o.positional[counts.back()] : kind.pName,
                            tooMany ? "too many arguments" : "wrong number of arguments"};
     }
-    if (kind.rendering == kinds::Rendering::Reader)
+    // The deep kind names its outputs frame by frame and checks them itself.
+    if (kind.rendering == kinds::Rendering::Reader || kind.rendering == kinds::Rendering::Deep)
         return o;
     if (o.png && o.bRaw && !o.output)
         throw BadArgument {"--raw", "with --png, name the raw file with -o"};
@@ -429,8 +439,6 @@ std::string UsageText()
         all.push_back(&k);
         text += "  " + Padded(std::string(k.pName) + " " + Synopsis(k), 46) + Defaults(k) + "\n";
     }
-    text += "  " + Padded("deep --center RE IM --width W", 46)
-        + "a Mandelbrot picture at any depth (deep --help)\n";
     text += OptionLines(all);
     text += "Options take their value as --opt VALUE or --opt=VALUE; -- ends the options.\n"
             "On a terminal, long work shows a progress bar on standard error unless --quiet is\n"
@@ -444,6 +452,7 @@ std::string KindHelpText(const Kind &kind)
         + (Synopsis(kind).empty() ? "" : " ") + "[OPTIONS...]\n";
     if (*kind.pSummary)
         text += "  " + std::string(kind.pSummary) + "\n";
+    text += kind.pNotes;
     if (!kind.args.empty())
         text += "arguments:\n";
     for (const kinds::Argument &a : kind.args) {

@@ -68,6 +68,7 @@ enum class Rendering {
     Growth, // a random walk that grows a cluster
     Painted, // painted over a composed picture
     Reader, // reads a picture instead of making one
+    Deep, // a plane at any depth, its numbers decimal strings the kind reads itself
 };
 
 // Fills a width x height index buffer (zeros on entry) from the arguments, in the table's
@@ -88,8 +89,9 @@ struct Kind
     unsigned outputs;
     bool bPlaneWindow; // a rectangle of the plane the window can zoom into
     Rendering rendering;
-    Generate generate = nullptr; // null for the painted and reader kinds
+    Generate generate = nullptr; // null for the painted, reader and deep kinds
     Work work = nullptr;
+    const char *pNotes = ""; // more lines for the kind's own help
 
     std::vector<double> Defaults() const;
     bool Takes(Outputs output) const { return (outputs & output) != 0; }

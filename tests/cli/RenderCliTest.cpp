@@ -2,6 +2,7 @@
 // failed writes and the open command.
 
 #include "fractals/FractalParams.h"
+#include "fractals/Kinds.h"
 #include "fractals/Recipes.h"
 #include "image/CDib.h"
 #include "tests/cli/RenderCliSupport.h"
@@ -14,8 +15,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,14 +28,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Values for the options a kind requires, so that every kind of the table can be drawn.
+const std::map<std::string, QStringList> kRequiredSamples = {
+    {"--center", {"-0.75", "0"}},
+    {"--width", {"3"}},
+};
+
 TEST(RenderCliTest, EveryKindWritesA512Bmp)
 {
-    for (const char *kind : {"mandelbrot", "julia", "martin", "mira", "wallpaper", "dla", "leaf"}) {
-        const RunResult run = Render({kind, "--seed", "7"});
-        ASSERT_EQ(run.exitCode, 0) << kind << run.err.toStdString();
-        const std::string file = std::string(kind) + ".bmp";
-        EXPECT_EQ(fs::file_size(file), 263222u) << kind;
-        EXPECT_EQ(Identify(file), "512x512") << kind;
+    for (const kinds::Kind &kind : kinds::All()) {
+        if (kind.rendering == kinds::Rendering::Reader)
+            continue;
+        QStringList args {kind.pName};
+        if (kind.Takes(kinds::kSeed))
+            args << "--seed"
+                 << "7";
+        for (const kinds::Option &opt : kind.options) {
+            if (opt.bRequired) {
+                ASSERT_TRUE(kRequiredSamples.contains(opt.pName)) << opt.pName;
+                args << opt.pName << kRequiredSamples.at(opt.pName);
+            }
+            // The window's limit keeps the deep picture quick in the sanitizer build.
+            if (std::string(opt.pName) == "--iterations")
+                args << opt.pName << "255";
+        }
+        const RunResult run = Render(args);
+        ASSERT_EQ(run.exitCode, 0) << kind.pName << run.err.toStdString();
+        const std::string file = std::string(kind.pName) + ".bmp";
+        EXPECT_EQ(fs::file_size(file), 263222u) << kind.pName;
+        EXPECT_EQ(Identify(file), "512x512") << kind.pName;
     }
     // The random kinds repeat themselves from the same seed.
     for (const char *kind : {"dla", "leaf"}) {
@@ -163,8 +186,8 @@ TEST(RenderCliTest, CommandLineConventions)
     const std::string cmake {std::istreambuf_iterator<char>(top), {}};
     const std::string marker = "project(Velorine VERSION ";
     const std::size_t at = cmake.find(marker) + marker.size();
-    const QString version = QString::fromStdString(
-        cmake.substr(at, cmake.find_first_of(" )", at) - at));
+    const QString version
+        = QString::fromStdString(cmake.substr(at, cmake.find_first_of(" )", at) - at));
     const std::pair<QStringList, QString> shown[] = {
         {{"--help"}, "usage: velorine-render KIND"},
         {{"-h"}, "open FILE.bmp"},
@@ -224,17 +247,17 @@ TEST(RenderCliTest, CommandLineConventions)
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         const QString first = run.err.section('\n', 0, 0);
         EXPECT_TRUE(first.startsWith("velorine-render: bad argument ")) << first.toStdString();
-        EXPECT_TRUE(first.contains(why)) << args.join(' ').toStdString() << ": "
-                                         << first.toStdString();
+        EXPECT_TRUE(first.contains(why))
+            << args.join(' ').toStdString() << ": " << first.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
     for (const auto &entry : fs::directory_iterator("."))
         ADD_FAILURE() << "left behind: " << entry.path();
 
     // Accepted although dull: a zero-width window gives stripes, a negative span a mirror.
-    EXPECT_EQ(Render({"mandelbrot", "-1", "-1", "-1", "1", "--size", "8x8", "--png", "z.png"})
-                  .exitCode,
-              0);
+    EXPECT_EQ(
+        Render({"mandelbrot", "-1", "-1", "-1", "1", "--size", "8x8", "--png", "z.png"}).exitCode,
+        0);
     EXPECT_EQ(Render({"wallpaper", "10", "10", "-80", "--raw", "-o", "w.raw"}).exitCode, 0);
 }
 
@@ -255,6 +278,36 @@ TEST(RenderCliTest, DeepKindThroughTheRenderer)
     const RunResult bad = Render({"deep", "--center", "0", "1", "--width", "1e-1x"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_EQ(bad.err.count('\n'), 1) << bad.err.toStdString();
+}
+
+// Each record of the table reaches the usage, its own help and the parser: its line in the
+// usage, every option in its help, and each required option refused when missing.
+TEST(RenderCliTest, EveryKindOfTheTableIsOnTheCommandLine)
+{
+    const std::string usage = Render({"--help"}).out.toStdString();
+    for (const kinds::Kind &kind : kinds::All()) {
+        EXPECT_NE(usage.find("\n  " + std::string(kind.pName) + " "), std::string::npos)
+            << kind.pName;
+        const RunResult help = Render({kind.pName, "--help"});
+        ASSERT_EQ(help.exitCode, 0) << kind.pName;
+        const std::string text = help.out.toStdString();
+        EXPECT_EQ(text.rfind("usage: velorine-render " + std::string(kind.pName), 0), 0u) << text;
+        for (const kinds::Option &opt : kind.options) {
+            EXPECT_NE(text.find(std::string("  ") + opt.pName + " " + opt.pValues),
+                      std::string::npos)
+                << kind.pName << " " << opt.pName;
+            if (!opt.bRequired)
+                continue;
+            QStringList args {kind.pName};
+            for (const kinds::Option &other : kind.options)
+                if (other.bRequired && other.pName != opt.pName)
+                    args << other.pName << kRequiredSamples.at(other.pName);
+            const RunResult missing = Render(args);
+            EXPECT_EQ(missing.exitCode, 2) << kind.pName << " " << opt.pName;
+            EXPECT_TRUE(missing.err.contains(QString("'%1': required").arg(opt.pName)))
+                << missing.err.toStdString();
+        }
+    }
 }
 
 TEST(RenderCliTest, FailedWritesLeaveNoFile)
