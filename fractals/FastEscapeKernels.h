@@ -3,6 +3,8 @@
 // the kernels are compiled for wider instruction sets than the rest of the program, and an
 // inline function instantiated there could be picked by the linker for every caller.
 
+#include "fractals/FastEscape.h"
+
 #include <cstdint>
 
 namespace fast {
@@ -48,9 +50,50 @@ void ReportFinished(TileQueue &queue, int64_t pixels);
 // Draws tiles from the queue until it is empty, then returns with every taken pixel written.
 using EscapeKernel = void (*)(const EscapeJob &job, TileQueue &queue);
 
-void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesSse2(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesAvx2(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesAvx512(const EscapeJob &job, TileQueue &queue);
+// The kinds of core a level's kernel is tuned for, told apart at run time.
+enum class CoreKind {
+    Other = 0, // Intel, and any core not named below: adds and products share pipes
+    Zen = 1, // AMD Zen 1 to 4: separate add and multiply pipes, adds of 3 cycles
+    Zen5 = 2, // AMD Zen 5: the same pipes, adds of 2 cycles, whole 512-bit registers
+};
+inline constexpr int kCoreKinds = 3;
+const char *CoreKindName(CoreKind core);
+
+// What a kernel is compiled for: the registers run side by side, the iterations between two
+// tests whether a register moves on (1 or 2), and whether x is doubled by a product or a sum.
+struct Tuning
+{
+    int slots;
+    int testEvery;
+    bool doubleByProduct;
+};
+
+// The tuning of each level's kernel on each kind of core, for either picture; indexed by
+// SimdLevel, then CoreKind. A level's file compiles a kernel for each entry of its row.
+struct LevelTunings
+{
+    Tuning mandelbrot[kCoreKinds];
+    Tuning julia[kCoreKinds];
+};
+inline constexpr LevelTunings kLevelTunings[] = {
+    // scalar: Other, Zen, Zen5
+    {{{4, 2, false}, {4, 2, false}, {4, 2, false}}, {{4, 2, false}, {4, 2, false}, {4, 2, false}}},
+    // sse2
+    {{{3, 2, false}, {3, 2, false}, {3, 2, false}}, {{3, 2, false}, {3, 2, false}, {3, 2, false}}},
+    // avx2
+    {{{3, 2, false}, {3, 2, false}, {3, 2, false}}, {{3, 2, false}, {3, 2, false}, {3, 2, false}}},
+    // avx512
+    {{{5, 2, false}, {5, 2, false}, {5, 2, false}}, {{5, 2, false}, {5, 2, false}, {5, 2, false}}},
+};
+
+// A level's kernel for each kind of core.
+struct LevelKernels
+{
+    EscapeKernel of[kCoreKinds];
+};
+extern const LevelKernels kScalarKernels;
+extern const LevelKernels kSse2Kernels;
+extern const LevelKernels kAvx2Kernels;
+extern const LevelKernels kAvx512Kernels;
 
 } // namespace fast
