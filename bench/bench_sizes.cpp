@@ -13,11 +13,11 @@
 // level, lanes already done included) in clock cycles of a core, the clock measured here on a
 // chain of dependent integer adds (one a cycle). The level's arithmetic bound is what the core
 // needs for one iteration's nine floating-point operations on one register (four products, four
-// sums or differences, one compare: x doubled by a product) when nothing waits for anything: measured here on that mix
-// of independent instructions at the level's register width (`bound_cycles`; the scalar level
-// uses the 128-bit figure, one lane). `reg_bound_x` is cycles/reg_iter over it; `bound_x` the
-// same for the iterations the picture needs, so the lanes a register runs after they are done
-// and the cost of moving on to new pixels count against it.
+// sums or differences, one compare: x doubled by a product) when nothing waits for anything:
+// measured here on that mix of independent instructions at the level's register width
+// (`bound_cycles`; the scalar level uses the 128-bit figure, one lane). `reg_bound_x` is
+// cycles/reg_iter over it; `bound_x` the same for the iterations the picture needs, so the lanes a
+// register runs after they are done and the cost of moving on to new pixels count against it.
 
 #include "fractals/FastEscape.h"
 #include "fractals/FastEscapeKernels.h"
@@ -219,7 +219,8 @@ void TimeFast(benchmark::State &state, const Picture &p)
     state.counters["cycles/reg_iter"] = cycles;
     const double bound = BoundCycles(level);
     if (bound > 0) {
-        const double neededCycles = cpu * ClockHz() / (needed * iterations / fast::SimdLanes(level));
+        const double neededCycles
+            = cpu * ClockHz() / (needed * iterations / fast::SimdLanes(level));
         state.counters["bound_cycles"] = bound;
         state.counters["reg_bound_x"] = cycles / bound;
         state.counters["bound_x"] = neededCycles / bound;

@@ -4,12 +4,12 @@
 #include "fractals/Progress.h"
 
 #include <algorithm>
-#include <cpuid.h>
-#include <iterator>
 #include <atomic>
+#include <cpuid.h>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -253,8 +253,8 @@ const CpuCore &HostCore()
             return found;
         // The extended fields count only past the base ones' last value.
         const unsigned baseFamily = (a >> 8) & 0xF;
-        found.family = static_cast<int>(baseFamily == 0xF ? baseFamily + ((a >> 20) & 0xFF)
-                                                          : baseFamily);
+        found.family
+            = static_cast<int>(baseFamily == 0xF ? baseFamily + ((a >> 20) & 0xFF) : baseFamily);
         found.model = static_cast<int>(baseFamily == 0xF || baseFamily == 6
                                            ? ((a >> 4) & 0xF) | ((a >> 12) & 0xF0)
                                            : (a >> 4) & 0xF);

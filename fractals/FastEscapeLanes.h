@@ -203,11 +203,10 @@ template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(
 template<class Lanes, bool kJulia, Tuning kTuning>
 [[gnu::noinline]] void EscapeTilesOf(const EscapeJob &job, TileQueue &queue)
 {
-    using V = typename Lanes::Vector;
     constexpr int kSlots = kTuning.slots;
     Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0, kSlots};
     const Consts<Lanes> k {Lanes::Set(job.bailout), Lanes::Set(job.cx), Lanes::Set(job.cy),
-                       Lanes::Set(2.0)};
+                           Lanes::Set(2.0)};
     Slots<Lanes, kSlots> slots {};
     auto start = [&](auto s) __attribute__((always_inline))
     {

@@ -32,8 +32,9 @@ struct Window
 std::string Describe(const Window &w)
 {
     char text[256];
-    std::snprintf(text, sizeof text, "%dx%d x %.17g..%.17g y %.17g..%.17g bailout %.17g c %.17g %.17g",
-                  w.width, w.height, w.xMin, w.xMax, w.yMin, w.yMax, w.bailout, w.cx, w.cy);
+    std::snprintf(text, sizeof text,
+                  "%dx%d x %.17g..%.17g y %.17g..%.17g bailout %.17g c %.17g %.17g", w.width,
+                  w.height, w.xMin, w.xMax, w.yMin, w.yMax, w.bailout, w.cx, w.cy);
     return text;
 }
 
