@@ -55,14 +55,20 @@ fuzz:
 	    -rss_limit_mb=2560 -artifact_prefix=$(CURDIR)/tests/data/fuzz-crashes/ \
 	    $(FUZZBUILD)/corpus tests/data/bmpsuite tests/data/fuzz-crashes
 
-# The Debian package, from a Release build of its own installed under /usr.
+# The Debian package, from a Release build of its own installed under /usr, compiled and linked
+# with the flags a Debian build uses, hardening included (fortify, stack protector, relro and
+# -z now; the compiler makes position-independent executables by default).
 PACKAGEBUILD ?= build-package
+DEBFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 
 .PHONY: package
 package:
 	@scripts/install-deps.sh package
 	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DVELORINE_BUILD_TESTS=OFF \
-	      -DCMAKE_INSTALL_PREFIX=/usr
+	      -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DCMAKE_CXX_FLAGS="$$($(DEBFLAGS) CPPFLAGS) $$($(DEBFLAGS) CXXFLAGS)" \
+	      -DCMAKE_EXE_LINKER_FLAGS="$$($(DEBFLAGS) LDFLAGS)" \
+	      -DCMAKE_SHARED_LINKER_FLAGS="$$($(DEBFLAGS) LDFLAGS)"
 	cmake --build $(PACKAGEBUILD) -j $(JOBS)
 	cd $(PACKAGEBUILD) && cpack -G DEB
 	@ls $(PACKAGEBUILD)/velorine_*.deb

@@ -11,8 +11,11 @@
 #include "view/CVelorineView.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTranslator>
 #include <array>
+#include <clocale>
+#include <optional>
 
 namespace {
 
@@ -112,6 +115,28 @@ QString CVelorineApp::UsageText()
         "Working files (temp.bmp, Velorine256.rgb) are written to the current directory.\n");
 }
 
+namespace {
+// Texts Qt's Chinese catalogue lacks: the file dialog's type column names folders with them.
+class QtGapsTranslator : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        if (qstrcmp(sourceText, "Folder") == 0)
+            return QStringLiteral("文件夹");
+        if (qstrcmp(sourceText, "Drive") == 0)
+            return QStringLiteral("驱动器");
+        if (qstrcmp(sourceText, "Alias") == 0)
+            return QStringLiteral("链接");
+        return {};
+    }
+};
+} // namespace
+
 QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
 {
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
@@ -119,7 +144,36 @@ QTranslator *CVelorineApp::InstallQtTranslation(const QString &strDir)
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), strDir)
         || !QCoreApplication::installTranslator(translator.get()))
         return nullptr;
+    QCoreApplication::installTranslator(new QtGapsTranslator(translator.get()));
     return translator.release();
+}
+
+namespace {
+// The user's own LC_ALL while the Chinese one stands in for it.
+std::optional<QByteArray> g_userLcAll;
+bool g_bLcAllReplaced = false;
+} // namespace
+
+void CVelorineApp::PreferChineseLocale()
+{
+    if (qEnvironmentVariableIsSet("LC_ALL"))
+        g_userLcAll = qgetenv("LC_ALL");
+    g_bLcAllReplaced = true;
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
+void CVelorineApp::RestoreUserLocale()
+{
+    if (!g_bLcAllReplaced)
+        return;
+    (void)QLocale::system(); // read now, while the environment still says Chinese
+    if (g_userLcAll)
+        qputenv("LC_ALL", *g_userLcAll);
+    else
+        qunsetenv("LC_ALL");
+    g_bLcAllReplaced = false;
+    std::setlocale(LC_ALL, "");
 }
 
 void CVelorineApp::OnAppAbout()

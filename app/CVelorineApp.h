@@ -41,6 +41,12 @@ public:
     // Qt's own dialogs and buttons in Chinese: installs qtbase_zh_CN.qm from strDir on the
     // running application, which owns it. Null (and English Qt texts) when the file is missing.
     static QTranslator *InstallQtTranslation(const QString &strDir);
+    // Qt reads the locale it formats sizes, dates and file types with from the environment, once,
+    // and the interface is Chinese whatever that says. Call before the QApplication is made;
+    // once it is, RestoreUserLocale gives the environment and the C library's locale (numbers in
+    // files, child processes) back as the user had them.
+    static void PreferChineseLocale();
+    static void RestoreUserLocale();
 
     // Help: the About box and the System Information dialog.
     void OnAppAbout();

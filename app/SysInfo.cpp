@@ -27,7 +27,7 @@ std::optional<uint64_t> ProcKilobytes(const char *pszPath, const char *pszName)
         const QByteArray value = line.mid(prefix.size()).simplified().split(' ').value(0);
         const qulonglong n = value.toULongLong(&bOk);
         if (bOk && n <= UINT64_MAX / 1024)
-            return uint64_t { n } * 1024;
+            return uint64_t {n} * 1024;
         return std::nullopt;
     }
     return std::nullopt;
@@ -97,11 +97,16 @@ bool GetVersionEx(OSVERSIONINFO *pInfo)
 
 QString SystemLanguageName()
 {
-    const QLocale locale = QLocale::system();
+    // The user's own locale, not the Chinese one Qt is given for formatting.
+    QString name = qEnvironmentVariable("LC_ALL");
+    for (const char *variable : {"LC_MESSAGES", "LANG"})
+        if (name.isEmpty())
+            name = qEnvironmentVariable(variable);
+    const QLocale locale(name.isEmpty() ? QStringLiteral("C") : name);
     if (locale.language() == QLocale::C)
         return QLocale::languageToString(QLocale::English);
-    const QString name = locale.nativeLanguageName();
-    return name.isEmpty() ? QLocale::languageToString(locale.language()) : name;
+    const QString native = locale.nativeLanguageName();
+    return native.isEmpty() ? QLocale::languageToString(locale.language()) : native;
 }
 
 bool GetDiskFreeSpaceEx(const char *pszDirectory, DiskFreeSpace *pSpace)

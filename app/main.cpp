@@ -6,10 +6,14 @@
 #include "platform/widgets/WidgetProviders.h"
 #include "res/Resources.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMenuBar>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -50,6 +54,32 @@ void OpenMenuFromEnvironment()
     });
 }
 
+// For tests of input that arrives while a command runs: VELORINE_HOLD_AFTER_COMMAND=ID:FILE
+// keeps the program busy, handling nothing, after each run of command ID from its menu item or
+// toolbar button: it creates FILE and waits until FILE is removed (a minute at the most), so
+// whatever a test sends meanwhile is queued behind the command.
+void HoldAfterCommandFromEnvironment()
+{
+    const QString hold = qEnvironmentVariable("VELORINE_HOLD_AFTER_COMMAND");
+    bool bOk = false;
+    const int nID = hold.section(QLatin1Char(':'), 0, 0).toInt(&bOk);
+    const QString file = hold.section(QLatin1Char(':'), 1);
+    CFrameWnd *pMain = AfxGetMainWnd();
+    QAction *action = bOk && !file.isEmpty() && pMain ? pMain->FindAction(nID) : nullptr;
+    if (!action)
+        return;
+    // Connected after the frame's own slot, so this runs once the command has run.
+    QObject::connect(action, &QAction::triggered, [file] {
+        QFile marker(file);
+        if (!marker.open(QIODevice::WriteOnly))
+            return;
+        marker.close();
+        const QDeadlineTimer deadline(60000);
+        while (QFile::exists(file) && !deadline.hasExpired())
+            QThread::msleep(10);
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,7 +97,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    CVelorineApp::PreferChineseLocale();
     QApplication qapp(argc, argv);
+    CVelorineApp::RestoreUserLocale();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const CVelorineApp::CommandLine line = CVelorineApp::ParseCommandLine(args);
@@ -80,11 +112,7 @@ int main(int argc, char *argv[])
     // The program's own texts are fixed Chinese strings; this reaches only Qt's own ones.
     CVelorineApp::InstallQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     InitResourcePictures();
-    QIcon icon;
-    for (const char *name : {"velorine-16.png", "velorine-32.png", "velorine-48.png",
-                             "velorine-64.png", "velorine.png"})
-        icon.addFile(QStringLiteral(":/icons/") + QLatin1String(name));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(ProgramIcon());
     InstallWidgetProviders();
 
     int result = 0;
@@ -95,6 +123,7 @@ int main(int argc, char *argv[])
             return 0;
         RunCommandsFromEnvironment();
         OpenMenuFromEnvironment();
+        HoldAfterCommandFromEnvironment();
         result = app.Run();
     }
     return result;

@@ -24,8 +24,21 @@ OutputFile::~OutputFile()
     }
 }
 
+bool OutputFile::WritesInPlace(const std::string &target)
+{
+    if (target == "-")
+        return true;
+    // stat follows links, so /dev/stdout counts as what it points at.
+    struct stat st;
+    return ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 bool OutputFile::Reserve(std::ostream &err)
 {
+    // A device, a pipe or a socket cannot be replaced by a rename: it is written as it is.
+    m_bInPlace = WritesInPlace(m_strTarget);
+    if (m_bInPlace)
+        return true;
     std::error_code ec;
     if (fs::is_symlink(m_strTarget, ec)) {
         const fs::path resolved = fs::weakly_canonical(m_strTarget, ec);
@@ -42,7 +55,10 @@ bool OutputFile::Reserve(std::ostream &err)
     fs::path dir = target.parent_path();
     if (dir.empty())
         dir = ".";
-    const std::string name = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    const std::string name = (dir / hidden).string();
     std::vector<char> pattern(name.begin(), name.end());
     pattern.push_back('\0');
     const int fd = ::mkstemp(pattern.data());
@@ -59,6 +75,8 @@ bool OutputFile::Reserve(std::ostream &err)
 
 bool OutputFile::Commit(std::ostream &err)
 {
+    if (m_bInPlace)
+        return true;
     // mkstemp makes the file private; the output gets the mode a plain create would give it.
     struct stat st;
     mode_t mode = 0;
@@ -80,9 +98,29 @@ bool OutputFile::Commit(std::ostream &err)
     return true;
 }
 
+std::FILE *OutputFile::OpenStream() const
+{
+    if (m_strTarget == "-") {
+        std::fflush(stdout);
+        const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        std::FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+        if (fd >= 0 && !file)
+            ::close(fd);
+        return file;
+    }
+    // A FIFO waits here for its reader.
+    return std::fopen(m_bInPlace ? m_strTarget.c_str() : m_strTemp.c_str(), "wbe");
+}
+
+const std::string &OutputFile::Name() const
+{
+    static const std::string kStandardOutput = "standard output";
+    return m_strTarget == "-" ? kStandardOutput : m_strTarget;
+}
+
 bool OutputFile::Write(const std::function<int(std::FILE *)> &fill, std::ostream &err)
 {
-    std::FILE *file = std::fopen(m_strTemp.c_str(), "wbe");
+    std::FILE *file = OpenStream();
     int error = file ? fill(file) : errno;
     if (file) {
         if (error == 0 && std::fflush(file) != 0)
@@ -91,8 +129,7 @@ bool OutputFile::Write(const std::function<int(std::FILE *)> &fill, std::ostream
             error = errno;
     }
     if (error != 0) {
-        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(error)
-            << "\n";
+        err << "velorine-render: cannot write " << Name() << ": " << std::strerror(error) << "\n";
         return false;
     }
     return true;
@@ -100,29 +137,20 @@ bool OutputFile::Write(const std::function<int(std::FILE *)> &fill, std::ostream
 
 bool OutputFile::WriteAll(const void *data, std::size_t size, std::ostream &err)
 {
-    if (!Reserve(err))
-        return false;
-    const int fd = ::open(m_strTemp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    bool ok = fd >= 0;
-    const char *p = static_cast<const char *>(data);
-    std::size_t left = size;
-    while (ok && left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok) {
-            p += n;
-            left -= std::size_t(n);
-        }
-    }
-    const int writeErr = errno;
-    if (fd >= 0 && ::close(fd) != 0)
-        ok = false;
-    if (!ok) {
-        err << "velorine-render: cannot write " << m_strTarget << ": " << std::strerror(writeErr)
-            << "\n";
-        return false;
-    }
-    return Commit(err);
+    return Reserve(err)
+        && Write(
+               [&](std::FILE *file) {
+                   return std::fwrite(data, 1, size, file) == size ? 0 : (errno ? errno : EIO);
+               },
+               err)
+        && Commit(err);
+}
+
+bool SameFile(const std::string &a, const std::string &b)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return ec ? a == b : pa == pb;
 }

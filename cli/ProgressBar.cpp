@@ -79,8 +79,10 @@ std::string ProgressBar::Line(const WorkDone &work, double elapsed, int columns)
     std::string line;
     if (cells >= 5) {
         const int full = int(fraction * cells);
-        line = "[" + std::string(std::size_t(full), '#')
-            + std::string(std::size_t(cells - full), '-') + "] ";
+        line.push_back('[');
+        line.append(std::size_t(full), '#');
+        line.append(std::size_t(cells - full), '-');
+        line += "] ";
     }
     line += suffix;
     if (int(line.size()) > room)

@@ -1,10 +1,12 @@
 #include "cli/RenderCli.h"
 
+#include "cli/DeepZoom.h"
 #include "cli/IndexImageWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressBar.h"
+#include "cli/RenderOptions.h"
 #include "cli/TemporaryFile.h"
-#include "fractals/FractalParams.h"
+#include "fractals/Kinds.h"
 #include "fractals/Leaf.h"
 #include "fractals/Progress.h"
 #include "fractals/Random.h"
@@ -15,10 +17,11 @@
 #include "platform/CFile.h"
 #include "platform/Exceptions.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -27,6 +30,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -37,232 +41,7 @@ namespace {
 constexpr int kPicture = recipe::kPictureSize;
 constexpr std::size_t kBufferSize = std::size_t(kPicture) * kPicture;
 
-// The usage, with each kind's defaults as its command draws them.
-std::string UsageText()
-{
-    const FractalParams m;
-    const recipe::PlaneArgs &j = recipe::kJuliaPlane;
-    const recipe::MartinArgs &ma = recipe::kMartin;
-    const recipe::MiraArgs &mi = recipe::kMira;
-    const recipe::WallpaperArgs &w = recipe::kWallpaper;
-    std::ostringstream text;
-    text << "usage: velorine-render KIND [ARGS...] [-o FILE] [--palette FILE.rgb] [--seed N] "
-            "[--raw]\n"
-            "                       [--size WxH] [--png FILE.png] [--quiet]\n"
-         << "  mandelbrot [XMIN XMAX YMIN YMAX [BAILOUT]]      defaults: " << m.m_dMandelXMin << ' '
-         << m.m_dMandelXMax << ' ' << m.m_dMandelYMin << ' ' << m.m_dMandelYMax << ' '
-         << m.m_dMandelBailout << "\n"
-         << "  julia      [CX CY [XMIN XMAX YMIN YMAX]]        defaults: " << kDefaultJuliaCX << ' '
-         << kDefaultJuliaCY << ", " << j.dXMin << ".." << j.dXMax << "\n"
-         << "  martin     [A B C [ITERATIONS]]                 defaults: " << ma.dA << ' ' << ma.dB
-         << ' ' << ma.dC << ' ' << ma.nIterations << "\n"
-         << "  mira       [A B SX SY X1 Y1 X2 Y2 [ITERATIONS]] defaults: " << mi.dA << ' ' << mi.dB
-         << ' ' << mi.dSX << ' ' << mi.dSY << ' ' << mi.nX1 << ' ' << mi.nY1 << ' ' << mi.nX2 << ' '
-         << mi.nY2 << ' ' << mi.nIterations << "\n"
-         << "  wallpaper  [USTART VSTART SPAN]                 defaults: " << w.nUStart << ' '
-         << w.nVStart << ' ' << w.nSpan << "\n"
-         << "  dla                                             the seed block and five passes\n"
-            "  leaf                                            the leaf over a 512x512 8-bit "
-            "picture\n"
-            "  open FILE.bmp [--png OUT.png]                   print size, bit count and colour "
-            "count\n"
-            "mandelbrot, julia: --size WxH, 2 to 32768 a side and at most 2^28 pixels (default\n"
-            "  512x512); --png FILE writes an 8-bit palette PNG, the only output unless -o is "
-            "given.\n"
-            "-o writes an 8-bit BMP, with --raw the index bytes instead. On a terminal, long work\n"
-            "shows a progress bar on standard error unless --quiet is given.\n";
-    return text.str();
-}
-
-struct BadArgument
-{
-    std::string strArg;
-    std::string strWhy;
-};
-
-struct Options
-{
-    std::string strKind;
-    std::vector<std::string> positional;
-    std::optional<std::string> output;
-    std::optional<std::string> palette;
-    std::optional<std::string> png;
-    std::optional<uint32_t> seed;
-    int nWidth = kPicture;
-    int nHeight = kPicture;
-    bool bSized = false;
-    bool bRaw = false;
-    bool bQuiet = false;
-};
-
-// Numbers in the C locale whatever the environment says: from_chars ignores the locale.
-std::optional<double> ParseDouble(const std::string &s)
-{
-    double v = 0;
-    const char *first = s.data();
-    if (!s.empty() && s[0] == '+')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), v);
-    if (ec != std::errc() || end != s.data() + s.size() || first == end || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
-template<typename T> std::optional<T> ParseInteger(const std::string &s)
-{
-    T v = 0;
-    const char *first = s.data();
-    if (!s.empty() && s[0] == '+')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), v);
-    if (ec != std::errc() || end != s.data() + s.size() || first == end)
-        return std::nullopt;
-    return v;
-}
-
-double Real(const std::string &s)
-{
-    if (auto v = ParseDouble(s))
-        return *v;
-    throw BadArgument {s, "not a finite number"};
-}
-
-int Integer(const std::string &s)
-{
-    if (auto v = ParseInteger<int>(s))
-        return *v;
-    throw BadArgument {s, "not a whole number in the int range"};
-}
-
-// "WxH": two runs of decimal digits and nothing else, each side and the pixel count within
-// what CDib can hold.
-void ParseSize(const std::string &s, Options &o)
-{
-    const std::size_t x = s.find('x');
-    const auto side = [&s](std::size_t first, std::size_t last) -> std::optional<int64_t> {
-        if (first >= last || last - first > 9)
-            return std::nullopt;
-        for (std::size_t i = first; i < last; ++i)
-            if (s[i] < '0' || s[i] > '9')
-                return std::nullopt;
-        return std::stoll(s.substr(first, last - first));
-    };
-    const auto w = x == std::string::npos ? std::nullopt : side(0, x);
-    const auto h = x == std::string::npos ? std::nullopt : side(x + 1, s.size());
-    if (!w || !h)
-        throw BadArgument {s, "a size is WIDTHxHEIGHT in whole pixels, such as 1920x1080"};
-    if (*w < 2 || *h < 2 || *w > kMaxDibSide || *h > kMaxDibSide)
-        throw BadArgument {s, "each side must be from 2 to 32768 pixels"};
-    if (uint64_t(*w) * uint64_t(*h) > kMaxDibPixels)
-        throw BadArgument {s,
-                           "at most 268435456 (2^28) pixels, this is " + std::to_string(*w * *h)};
-    o.nWidth = int(*w);
-    o.nHeight = int(*h);
-    o.bSized = true;
-}
-
-bool SameFile(const std::string &a, const std::string &b)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const auto pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    const auto pb = ec ? fs::path() : fs::weakly_canonical(fs::absolute(b, ec), ec);
-    return ec ? a == b : pa == pb;
-}
-
-// The counts of positional arguments each kind takes.
-const std::map<std::string, std::vector<std::size_t>> &Kinds()
-{
-    static const std::map<std::string, std::vector<std::size_t>> kinds {
-        {"mandelbrot", {0, 4, 5}}, {"julia", {0, 2, 6}}, {"martin", {0, 3, 4}}, {"mira", {0, 8, 9}},
-        {"wallpaper", {0, 3}},     {"dla", {0}},         {"leaf", {0}},         {"open", {1}},
-    };
-    return kinds;
-}
-
-Options Parse(const std::vector<std::string> &args)
-{
-    if (args.empty())
-        throw BadArgument {"KIND", "missing"};
-    Options o;
-    o.strKind = args[0];
-    const auto kind = Kinds().find(o.strKind);
-    if (kind == Kinds().end())
-        throw BadArgument {o.strKind, "unknown kind"};
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string &a = args[i];
-        const auto value = [&]() -> const std::string & {
-            if (i + 1 >= args.size())
-                throw BadArgument {a, "needs a value"};
-            return args[++i];
-        };
-        if (a == "-o")
-            o.output = value();
-        else if (a == "--palette")
-            o.palette = value();
-        else if (a == "--png")
-            o.png = value();
-        else if (a == "--seed") {
-            const std::string &s = value();
-            const auto seed = ParseInteger<uint32_t>(s);
-            if (!seed)
-                throw BadArgument {s, "seed must be a whole number from 0 to 4294967295"};
-            o.seed = *seed;
-        } else if (a == "--size")
-            ParseSize(value(), o);
-        else if (a == "--raw")
-            o.bRaw = true;
-        else if (a == "--quiet")
-            o.bQuiet = true;
-        else if (a.size() > 1 && a[0] == '-' && !ParseDouble(a) && a != "--")
-            throw BadArgument {a, "unknown option"};
-        else
-            o.positional.push_back(a);
-    }
-    const auto &counts = kind->second;
-    if (std::find(counts.begin(), counts.end(), o.positional.size()) == counts.end()) {
-        const bool tooMany = o.positional.size() > counts.back();
-        throw BadArgument {tooMany ? o.positional[counts.back()] : o.strKind,
-                           tooMany ? "too many arguments" : "wrong number of arguments"};
-    }
-    const bool escapeTime = o.strKind == "mandelbrot" || o.strKind == "julia";
-    if (o.bSized && !escapeTime)
-        throw BadArgument {"--size", "only mandelbrot and julia take a size"};
-    if (o.strKind == "open") {
-        if (o.bRaw)
-            throw BadArgument {"--raw", "not used by open"};
-        if (o.palette)
-            throw BadArgument {"--palette", "not used by open"};
-        if (o.output && o.output->empty())
-            throw BadArgument {"-o", "empty file name"};
-    } else {
-        if (o.png && !escapeTime)
-            throw BadArgument {"--png", "only open, mandelbrot and julia write a PNG"};
-        if (o.png && o.png->empty())
-            throw BadArgument {"--png", "empty file name"};
-        if (o.png && o.bRaw && !o.output)
-            throw BadArgument {"--raw", "with --png, name the raw file with -o"};
-        // A PNG alone is all that is asked for; otherwise the BMP goes to a default name.
-        if (!o.output && !o.png)
-            o.output = o.strKind + ".bmp";
-        if (o.output && o.output->empty())
-            throw BadArgument {"-o", "empty file name"};
-        if (o.output && o.png && SameFile(*o.output, *o.png))
-            throw BadArgument {*o.png, "-o and --png name the same file"};
-    }
-    return o;
-}
-
-// The value at position i, or the default.
-double RealAt(const Options &o, std::size_t i, double fallback)
-{
-    return i < o.positional.size() ? Real(o.positional[i]) : fallback;
-}
-
-int IntegerAt(const Options &o, std::size_t i, int fallback)
-{
-    return i < o.positional.size() ? Integer(o.positional[i]) : fallback;
-}
+using Options = RenderOptions;
 
 // A generator call with its numbers read, and how much work its progress record will count
 // (0: too quick to be worth a bar).
@@ -272,83 +51,18 @@ struct Job
     int64_t nWork = 0;
 };
 
-// Reads the numbers of every kind but the leaf and open, so a bad one is reported before any
+// Reads the numbers of a kind that fills an index buffer, so a bad one is reported before any
 // file is touched or any work done. The buffer the job fills starts as zeros.
 Job Plan(const Options &o, uint32_t seed)
 {
-    const FractalParams defaults;
+    const kinds::Kind &kind = *o.pKind;
+    const std::vector<double> args = ReadArguments(o);
     const int w = o.nWidth;
     const int h = o.nHeight;
-    const std::string &k = o.strKind;
-    if (k == "mandelbrot") {
-        const double xMin = RealAt(o, 0, defaults.m_dMandelXMin);
-        const double xMax = RealAt(o, 1, defaults.m_dMandelXMax);
-        const double yMin = RealAt(o, 2, defaults.m_dMandelYMin);
-        const double yMax = RealAt(o, 3, defaults.m_dMandelYMax);
-        const double bailout = RealAt(o, 4, defaults.m_dMandelBailout);
-        return {[=](uint8_t *p, GeneratorProgress *progress) {
-                    FractalParams().Mandelbrot(p, w, h, xMin, xMax, yMin, yMax, bailout, progress);
-                },
-                int64_t(w) * h};
-    }
-    if (k == "julia") {
-        const double cx = RealAt(o, 0, kDefaultJuliaCX);
-        const double cy = RealAt(o, 1, kDefaultJuliaCY);
-        const recipe::PlaneArgs &plane = recipe::kJuliaPlane;
-        const double xMin = RealAt(o, 2, plane.dXMin);
-        const double xMax = RealAt(o, 3, plane.dXMax);
-        const double yMin = RealAt(o, 4, plane.dYMin);
-        const double yMax = RealAt(o, 5, plane.dYMax);
-        return {[=](uint8_t *p, GeneratorProgress *progress) {
-                    FractalParams().Julia(p, w, h, cx, cy, xMin, xMax, yMin, yMax, progress);
-                },
-                int64_t(w) * h};
-    }
-    if (k == "martin") {
-        const recipe::MartinArgs &r = recipe::kMartin;
-        const double a = RealAt(o, 0, r.dA);
-        const double b = RealAt(o, 1, r.dB);
-        const double c = RealAt(o, 2, r.dC);
-        const int iterations = IntegerAt(o, 3, r.nIterations);
-        return {[=](uint8_t *p, GeneratorProgress *progress) {
-                    FractalParams().Martin(p, h, w, a, b, c, iterations, progress);
-                },
-                std::max(iterations, 0)};
-    }
-    if (k == "mira") {
-        const recipe::MiraArgs &r = recipe::kMira;
-        const double a = RealAt(o, 0, r.dA);
-        const double b = RealAt(o, 1, r.dB);
-        const double sx = RealAt(o, 2, r.dSX);
-        const double sy = RealAt(o, 3, r.dSY);
-        const int x1 = IntegerAt(o, 4, r.nX1);
-        const int y1 = IntegerAt(o, 5, r.nY1);
-        const int x2 = IntegerAt(o, 6, r.nX2);
-        const int y2 = IntegerAt(o, 7, r.nY2);
-        const int iterations = IntegerAt(o, 8, r.nIterations);
-        return {[=](uint8_t *p, GeneratorProgress *progress) {
-                    FractalParams().Mira(p, h, w, a, b, sx, sy, x1, y1, x2, y2, iterations,
-                                         progress);
-                },
-                std::max(iterations, 0)};
-    }
-    if (k == "wallpaper") {
-        const recipe::WallpaperArgs &r = recipe::kWallpaper;
-        const int u = IntegerAt(o, 0, r.nUStart);
-        const int v = IntegerAt(o, 1, r.nVStart);
-        const int span = IntegerAt(o, 2, r.nSpan);
-        return {[=](uint8_t *p, GeneratorProgress *) {
-                    FractalParams().Wallpaper(p, h, w, u, v, span);
-                },
-                0};
-    }
-    // DLA: the command's seed block, then its five passes on one progress record.
-    return {[=](uint8_t *p, GeneratorProgress *progress) {
-                recipe::SeedDla(p);
-                for (const double radius : recipe::kDlaRadii)
-                    FractalParams().Dla(p, h, w, recipe::kDlaParticles, radius, seed, progress);
+    return {[&kind, args, w, h, seed](uint8_t *p, GeneratorProgress *progress) {
+                kind.generate(p, w, h, args, seed, progress);
             },
-            int64_t(recipe::kDlaParticles) * int64_t(recipe::kDlaRadii.size())};
+            kind.work(w, h, args)};
 }
 
 std::string FileError(const CFileException &e)
@@ -375,6 +89,28 @@ std::string WhyRefused(const std::string &path)
     return "damaged or unsupported BMP (header, colour table, encoding or pixel data)";
 }
 
+// CDib::Save renames a temporary file over its target; a device, a pipe or standard output
+// gets the same bytes written in place.
+bool SaveDib(const CDib &dib, const std::string &target, std::ostream &err)
+{
+    if (!OutputFile::WritesInPlace(target)) {
+        if (dib.Save(target.c_str()))
+            return true;
+        err << "velorine-render: cannot write " << target << "\n";
+        return false;
+    }
+    TemporaryFile scratch("velorine-bmp");
+    if (!scratch.Create(err))
+        return false;
+    if (!dib.Save(scratch.Path().c_str())) {
+        err << "velorine-render: cannot write " << scratch.Path() << "\n";
+        return false;
+    }
+    std::ifstream in(scratch.Path(), std::ios::binary);
+    const std::vector<char> bytes {std::istreambuf_iterator<char>(in), {}};
+    return OutputFile(target).WriteAll(bytes.data(), bytes.size(), err);
+}
+
 int Open(const Options &o, std::ostream &out, std::ostream &err)
 {
     const std::string &path = o.positional[0];
@@ -385,13 +121,13 @@ int Open(const Options &o, std::ostream &out, std::ostream &err)
     }
     const int width = dib.GetWidth();
     const int height = std::abs(dib.GetHeight());
-    out << path << ": " << width << " x " << height << " pixels, " << dib.GetBitCount()
-        << " bits per pixel, " << dib.m_nColors << " colours"
-        << (dib.IsTopDown() ? ", top-down" : "") << "\n";
-    if (o.output && !dib.Save(o.output->c_str())) {
-        err << "velorine-render: cannot write " << *o.output << "\n";
+    // With a picture on standard output the description moves to standard error.
+    std::ostream &about = o.output == "-" || o.png == "-" ? err : out;
+    about << path << ": " << width << " x " << height << " pixels, " << dib.GetBitCount()
+          << " bits per pixel, " << dib.m_nColors << " colours"
+          << (dib.IsTopDown() ? ", top-down" : "") << "\n";
+    if (o.output && !SaveDib(dib, *o.output, err))
         return 1;
-    }
     if (o.png) {
         QImage image(width, height, QImage::Format_RGB32);
         if (image.isNull()) {
@@ -404,12 +140,14 @@ int Open(const Options &o, std::ostream &out, std::ostream &err)
             CDC dc(&painter, &image);
             dib.DrawStretched(&dc, 0, 0, width, height);
         }
-        QSaveFile file(QString::fromStdString(*o.png));
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-            err << "velorine-render: cannot write " << *o.png << ": "
-                << file.errorString().toStdString() << "\n";
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            err << "velorine-render: " << path << ": cannot encode the PNG\n";
             return 1;
         }
+        if (!OutputFile(*o.png).WriteAll(encoded.constData(), std::size_t(encoded.size()), err))
+            return 1;
     }
     return 0;
 }
@@ -430,7 +168,7 @@ std::optional<std::string> PalettePath(const Options &o, std::optional<Temporary
 }
 
 // The colour table as Compose takes it: the file's first 1024 bytes. A file that cannot be
-// opened raises CFileException; a short one gives the program's error box and nothing.
+// opened raises CFileException; a short one gives one line on err and nothing.
 std::optional<PaletteTable> ReadPalette(const std::string &path, std::ostream &err)
 {
     PaletteTable table;
@@ -438,7 +176,6 @@ std::optional<PaletteTable> ReadPalette(const std::string &path, std::ostream &e
     const std::size_t got = file.Read(table.data(), table.size());
     file.Close();
     if (got < table.size()) {
-        CDib().ShowError(nullptr);
         err << "velorine-render: " << path << ": a palette needs 1024 bytes\n";
         return std::nullopt;
     }
@@ -451,6 +188,9 @@ int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std:
     TemporaryFile composed("velorine-leaf");
     CDib dib;
     if (!composed.Create(err))
+        return 1;
+    // Checked first: Compose would raise the window's error box, noise on a terminal.
+    if (!ReadPalette(palette, err))
         return 1;
     if (!dib.Compose(composed.Path().c_str(), palette.c_str(), nullptr)) {
         err << "velorine-render: " << palette << ": a palette needs 1024 bytes\n";
@@ -465,18 +205,14 @@ int RenderLeaf(const Options &o, const std::string &palette, uint32_t seed, std:
         OutputFile raw(*o.output);
         return raw.WriteAll(dib.m_pBits, kBufferSize, err) ? 0 : 1;
     }
-    if (!dib.Save(o.output->c_str())) {
-        err << "velorine-render: cannot write " << *o.output << "\n";
-        return 1;
-    }
-    return 0;
+    return SaveDib(dib, *o.output, err) ? 0 : 1;
 }
 
 int Render(const Options &o, std::ostream &err, int nProgressFd)
 {
     const uint32_t seed = o.seed ? *o.seed : Random::TimeSeed();
     std::optional<TemporaryFile> defaultPalette;
-    if (o.strKind == "leaf") {
+    if (o.pKind->rendering == kinds::Rendering::Painted) {
         const auto palette = PalettePath(o, defaultPalette, err);
         return palette ? RenderLeaf(o, *palette, seed, err) : 1;
     }
@@ -552,8 +288,35 @@ int RenderMain(const std::vector<std::string> &args, std::ostream &out, std::ost
                int nProgressFd)
 {
     try {
-        const Options o = Parse(args);
-        return o.strKind == "open" ? Open(o, out, err) : Render(o, err, nProgressFd);
+        // The deep kind reads its own options: numbers stay decimal strings all the way.
+        if (!args.empty() && args[0] == "deep") {
+            const std::vector<std::string> rest(args.begin() + 1, args.end());
+            const auto end = std::find(rest.begin(), rest.end(), "--");
+            if (std::find_if(rest.begin(), end,
+                             [](const std::string &a) { return a == "--help" || a == "-h"; })
+                != end) {
+                out << DeepZoomHelp();
+                return 0;
+            }
+            const std::unique_ptr<DeepEngine> engine = MakeDeepEngine();
+            return DeepZoomMain(rest, *engine, err, nProgressFd);
+        }
+        const Options o = ParseRenderOptions(args);
+        switch (o.action) {
+        case Options::Action::Usage:
+            out << RenderUsage();
+            return 0;
+        case Options::Action::KindHelp:
+            out << KindHelpText(*o.pKind);
+            return 0;
+        case Options::Action::Version:
+            out << VersionText();
+            return 0;
+        case Options::Action::Render:
+            break;
+        }
+        return o.pKind->rendering == kinds::Rendering::Reader ? Open(o, out, err)
+                                                              : Render(o, err, nProgressFd);
     } catch (const BadArgument &e) {
         err << "velorine-render: bad argument '" << e.strArg << "': " << e.strWhy << "\n"
             << RenderUsage();

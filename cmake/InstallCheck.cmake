@@ -1,5 +1,6 @@
 # Installs a build to a fresh prefix and checks that what lands there works from there:
-# cmake -DBUILD_DIR=... -DPREFIX=... -DLIBDIR=... -DVALIDATE=... -P InstallCheck.cmake
+# cmake -DBUILD_DIR=... -DPREFIX=... -DLIBDIR=... -DVALIDATE=... -DAPPSTREAMCLI=...
+#       -P InstallCheck.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -9,7 +10,9 @@ endif()
 
 foreach(f bin/velorine bin/velorine-render bin/velorine-launch ${LIBDIR}/velorine/libtail.so
           share/velorine/VELORINE.HLP share/applications/velorine.desktop
+          share/man/man1/velorine.1.gz share/man/man1/velorine-launch.1.gz
           share/man/man1/velorine-render.1.gz share/doc/velorine/copyright
+          share/doc/velorine/changelog.Debian.gz share/metainfo/org.example.velorine.metainfo.xml
           share/icons/hicolor/16x16/apps/velorine.png share/icons/hicolor/256x256/apps/velorine.png)
     if(NOT EXISTS ${PREFIX}/${f})
         message(FATAL_ERROR "not installed: ${f}")
@@ -40,5 +43,18 @@ execute_process(COMMAND ${VALIDATE} ${PREFIX}/share/applications/velorine.deskto
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT rc EQUAL 0 OR NOT out STREQUAL "")
     message(FATAL_ERROR "desktop entry: ${out}")
+endif()
+
+# The AppStream metadata as a software centre finds it: its launchable is the installed desktop
+# entry. The tree is read as a system root, so the prefix is its usr.
+file(REMOVE_RECURSE ${PREFIX}-root)
+file(MAKE_DIRECTORY ${PREFIX}-root)
+file(CREATE_LINK ${PREFIX} ${PREFIX}-root/usr SYMBOLIC)
+execute_process(COMMAND ${APPSTREAMCLI} validate-tree --no-net --pedantic --no-color
+                        ${PREFIX}-root
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+file(REMOVE_RECURSE ${PREFIX}-root)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "Validation was successful\\.")
+    message(FATAL_ERROR "AppStream metadata: ${out}")
 endif()
 file(REMOVE_RECURSE ${PREFIX})

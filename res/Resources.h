@@ -4,6 +4,8 @@
 
 #include <span>
 
+class QIcon;
+
 // One line of a menu resource, flattened: a popup opens a level, its items follow one level
 // deeper, up to the next entry at the popup's own level or above.
 struct MenuItemRes
@@ -31,3 +33,6 @@ const char *FindStringResource(int nID);
 
 // Registers the compiled-in pictures (toolbar, icon); call once before using them.
 void InitResourcePictures();
+// The program's icon with every size res/icons holds, 16 to 256 pixels, so each size a window
+// shows at 1x, 2x or 3x is made from a picture at least that large, never smoothed up.
+QIcon ProgramIcon();

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kWidth = 16;
 constexpr int kHeight = 15;
+constexpr int kMaxScale = 3;
 
 QColor EscapeColour(int n, int limit)
 {
@@ -21,18 +22,21 @@ QColor EscapeColour(int n, int limit)
     return ramp[n % 6];
 }
 
-void PaintEscape(QImage &img, bool bJulia)
+// The computed pictures sample every device pixel: more detail, never a blend of colours.
+void PaintEscape(QImage &img, bool bJulia, int nScale)
 {
     const std::complex<double> c0(-0.76, 0.12);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
+    const int w = kWidth * nScale;
+    const int h = kHeight * nScale;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             std::complex<double> z;
             std::complex<double> c;
             if (bJulia) {
-                z = {-1.6 + 3.2 * (x + 0.5) / kWidth, -1.2 + 2.4 * (y + 0.5) / kHeight};
+                z = {-1.6 + 3.2 * (x + 0.5) / w, -1.2 + 2.4 * (y + 0.5) / h};
                 c = c0;
             } else {
-                c = {-2.1 + 2.8 * (x + 0.5) / kWidth, -1.25 + 2.5 * (y + 0.5) / kHeight};
+                c = {-2.1 + 2.8 * (x + 0.5) / w, -1.25 + 2.5 * (y + 0.5) / h};
             }
             int n = 0;
             const int limit = 40;
@@ -45,7 +49,8 @@ void PaintEscape(QImage &img, bool bJulia)
     }
 }
 
-void PlotOrbit(QImage &img, bool bMira)
+// Each point is a dot of one logical pixel, placed to the device pixel.
+void PlotOrbit(QImage &img, bool bMira, int nScale)
 {
     img.fill(Qt::white);
     double x = 0.0;
@@ -78,18 +83,22 @@ void PlotOrbit(QImage &img, bool bMira)
             x = xn;
         }
         const double yc = bMira ? y : y - 8.0;
-        const int px = int(cx + x * scale);
-        const int py = int(cy + yc * scale);
-        if (px >= 0 && px < kWidth && py >= 0 && py < kHeight)
-            img.setPixelColor(px, py, bMira ? QColor(160, 0, 160) : QColor(0, 96, 0));
+        const int px = int(nScale * (cx + x * scale));
+        const int py = int(nScale * (cy + yc * scale));
+        const QColor ink = bMira ? QColor(160, 0, 160) : QColor(0, 96, 0);
+        for (int dy = 0; dy < nScale; ++dy)
+            for (int dx = 0; dx < nScale; ++dx)
+                if (img.valid(px + dx, py + dy))
+                    img.setPixelColor(px + dx, py + dy, ink);
     }
 }
 
-void PaintWallpaper(QImage &img)
+void PaintWallpaper(QImage &img, int nScale)
 {
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const int v = (x * x + y * y) / 9;
+    for (int y = 0; y < kHeight * nScale; ++y) {
+        for (int x = 0; x < kWidth * nScale; ++x) {
+            // The ring number at the device pixel's corner, in logical pixels: (x² + y²) / 9.
+            const int v = (x * x + y * y) / (9 * nScale * nScale);
             static const QColor colours[] = {QColor(255, 64, 64), QColor(255, 224, 64),
                                              QColor(64, 192, 64), QColor(64, 128, 255)};
             img.setPixelColor(x, y, colours[v % 4]);
@@ -215,37 +224,26 @@ void PaintCross(QPainter &p)
     p.drawLine(QPointF(13, 2.5), QPointF(3, 12.5));
 }
 
-} // namespace
-
-QSize ToolBarPictureSize()
+// Pictures drawn on the pixel grid (upright outlines and fills, one-pixel lines): at a higher
+// scale each of their pixels becomes a block. Painted again at the scale, their outlines would
+// slip off their fills, since a one-pixel pen falls right of and below its line and a wider one
+// is centred on it. The others are painted through a painter scaled to device pixels.
+bool OnPixelGrid(int nID)
 {
-    return {kWidth, kHeight};
+    switch (nID) {
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE_AS:
+    case ID_EDIT_COPY:
+    case ID_DLA:
+    case ID_SYSINFO:
+        return true;
+    default:
+        return false;
+    }
 }
 
-QImage PaintToolBarPicture(int nID)
+bool PaintDrawing(QPainter &p, int nID)
 {
-    QImage img(kWidth, kHeight, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    switch (nID) {
-    case ID_MANDELBROT:
-        PaintEscape(img, false);
-        return img;
-    case ID_JULIA:
-        PaintEscape(img, true);
-        return img;
-    case ID_MARTIN:
-        PlotOrbit(img, false);
-        return img;
-    case ID_MIRA:
-        PlotOrbit(img, true);
-        return img;
-    case ID_WALLPAPER:
-        PaintWallpaper(img);
-        return img;
-    default:
-        break;
-    }
-    QPainter p(&img);
     switch (nID) {
     case ID_FILE_OPEN:
         PaintFolder(p);
@@ -281,13 +279,63 @@ QImage PaintToolBarPicture(int nID)
         PaintCross(p);
         break;
     default:
-        return {};
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+QSize ToolBarPictureSize()
+{
+    return {kWidth, kHeight};
+}
+
+QImage PaintToolBarPicture(int nID, int nScale)
+{
+    if (nScale < 1 || nScale > kMaxScale)
+        return {};
+    QImage img(kWidth * nScale, kHeight * nScale, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    switch (nID) {
+    case ID_MANDELBROT:
+        PaintEscape(img, false, nScale);
+        break;
+    case ID_JULIA:
+        PaintEscape(img, true, nScale);
+        break;
+    case ID_MARTIN:
+        PlotOrbit(img, false, nScale);
+        break;
+    case ID_MIRA:
+        PlotOrbit(img, true, nScale);
+        break;
+    case ID_WALLPAPER:
+        PaintWallpaper(img, nScale);
+        break;
+    default:
+        if (nScale > 1 && OnPixelGrid(nID)) {
+            img = PaintToolBarPicture(nID).scaled(img.size(), Qt::IgnoreAspectRatio,
+                                                  Qt::FastTransformation);
+            break;
+        }
+        img.setDevicePixelRatio(nScale);
+        QPainter p(&img);
+        if (!PaintDrawing(p, nID))
+            return {};
+    }
+    img.setDevicePixelRatio(nScale);
     return img;
 }
 
 QIcon ToolBarPicture(int nID)
 {
-    const QImage img = PaintToolBarPicture(nID);
-    return img.isNull() ? QIcon() : QIcon(QPixmap::fromImage(img));
+    QIcon icon;
+    for (int nScale = 1; nScale <= kMaxScale; ++nScale) {
+        const QImage img = PaintToolBarPicture(nID, nScale);
+        if (img.isNull())
+            return {};
+        icon.addPixmap(QPixmap::fromImage(img));
+    }
+    return icon;
 }

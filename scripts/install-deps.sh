@@ -12,14 +12,20 @@ packages=(
     qt6-translations-l10n             # Qt's own texts (standard buttons) in Chinese
     xvfb xauth imagemagick            # screenshots and the image-comparison tests
     xdotool xclip                     # the real-display tests: keys, mouse and the clipboard
+    libx11-dev                        # the real-display tests: the close box's request
     desktop-file-utils                # the install test validates the desktop entry
+    appstream                         # ... and the AppStream metadata
     libpng-dev                        # the renderer's palette PNG
+    libcli11-dev                      # the renderer's command line
+    libmpfr-dev                       # the deep zoom's reference orbit
+    ffmpeg                            # the deep kind's --video and its tests
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
-# `install-deps.sh package`: also what CPack runs to find the binaries' dependencies.
+# `install-deps.sh package`: also what CPack runs to find the binaries' dependencies, and lintian
+# to check the package by hand (lintian -EvIL +pedantic build-package/velorine_*.deb).
 case "${1:-}" in
 fuzz) packages+=(clang libclang-rt-14-dev) ;;
-package) packages+=(file dpkg-dev) ;;
+package) packages+=(file dpkg-dev lintian) ;;
 esac
 
 missing=()

@@ -8,6 +8,7 @@
 #include "dialogs/CMartinDlg.h"
 #include "dialogs/CMiraDlg.h"
 #include "fractals/FractalParams.h"
+#include "fractals/Kinds.h"
 #include "fractals/Recipes.h"
 #include "image/CDib.h"
 #include "platform/widgets/CView.h"
@@ -61,6 +62,8 @@ public:
     // Narrow the current window to the released selection when a zoom is pending.
     void RenderMandelbrot();
     void RenderJulia();
+    // The picture with a plane window drawn again over its (possibly zoomed) window.
+    void RenderPlaneWindow();
     void OnZoomIn();
     void OnUpdateZoomIn(CCmdUI *pCmdUI);
     void OnSelectAll();
@@ -143,7 +146,7 @@ private:
     void ComposeAndShow(CDib &composer, const char *outFile, const std::vector<uint8_t> &buffer);
     // Common road of the orbit, wallpaper and parameter commands.
     template<class Generate>
-    void RunPipeline(const QString &caption, int nKind, Generate &&generate);
+    void RunPipeline(const QString &caption, kinds::Id kind, Generate &&generate);
     // The Mandelbrot and Julia road: a pending zoom first narrows the window given, then the
     // generator fills the buffer under the wait pointer.
     template<class Generate>

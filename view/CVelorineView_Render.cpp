@@ -63,10 +63,10 @@ void CVelorineView::ComposeAndShow(CDib &composer, const char *outFile,
 }
 
 template<class Generate>
-void CVelorineView::RunPipeline(const QString &caption, int nKind, Generate &&generate)
+void CVelorineView::RunPipeline(const QString &caption, kinds::Id kind, Generate &&generate)
 {
     SetMainCaption(caption);
-    m_nFractalKind = nKind;
+    m_nFractalKind = int(kind);
     CDib composer;
     FractalParams params;
     std::vector<uint8_t> buffer(kBufferSize);
@@ -86,7 +86,7 @@ void CVelorineView::SetSelectionToPicture()
 void CVelorineView::OnMandelbrot()
 {
     SetMainCaption(kMandelbrotCaption);
-    m_nFractalKind = 1;
+    m_nFractalKind = int(kinds::Id::Mandelbrot);
     SetSelectionToPicture();
     m_params.Reset(1);
     RenderMandelbrot();
@@ -99,7 +99,7 @@ void CVelorineView::OnJulia()
     m_dJuliaRight = recipe::kJuliaPlane.dXMax;
     m_dJuliaBottom = recipe::kJuliaPlane.dYMin;
     m_dJuliaTop = recipe::kJuliaPlane.dYMax;
-    m_nFractalKind = 2;
+    m_nFractalKind = int(kinds::Id::Julia);
     SetSelectionToPicture();
     RenderJulia();
     m_bSelectionShown = false;
@@ -156,15 +156,20 @@ void CVelorineView::RenderJulia()
 
 void CVelorineView::OnZoomIn()
 {
-    if (m_nFractalKind == 1)
+    RenderPlaneWindow();
+}
+
+void CVelorineView::RenderPlaneWindow()
+{
+    if (m_nFractalKind == int(kinds::Id::Mandelbrot))
         RenderMandelbrot();
-    else if (m_nFractalKind == 2)
+    else if (m_nFractalKind == int(kinds::Id::Julia))
         RenderJulia();
 }
 
 void CVelorineView::OnUpdateZoomIn(CCmdUI *pCmdUI)
 {
-    pCmdUI->Enable((m_nFractalKind == 1 || m_nFractalKind == 2) && m_bSelectionShown);
+    pCmdUI->Enable(kinds::HasPlaneWindow(m_nFractalKind) && m_bSelectionShown);
 }
 
 void CVelorineView::OnSelectAll()
@@ -183,15 +188,16 @@ void CVelorineView::OnSelectAll()
 
 void CVelorineView::OnMartin()
 {
-    RunPipeline(QStringLiteral("Martin过程"), 4, [](FractalParams &p, uint8_t *buffer) {
-        const recipe::MartinArgs &r = recipe::kMartin;
-        p.Martin(buffer, kPictureSize, kPictureSize, r.dA, r.dB, r.dC, r.nIterations);
-    });
+    RunPipeline(QStringLiteral("Martin过程"), kinds::Id::Martin,
+                [](FractalParams &p, uint8_t *buffer) {
+                    const recipe::MartinArgs &r = recipe::kMartin;
+                    p.Martin(buffer, kPictureSize, kPictureSize, r.dA, r.dB, r.dC, r.nIterations);
+                });
 }
 
 void CVelorineView::OnMira()
 {
-    RunPipeline(QStringLiteral("Mira过程"), 5, [](FractalParams &p, uint8_t *buffer) {
+    RunPipeline(QStringLiteral("Mira过程"), kinds::Id::Mira, [](FractalParams &p, uint8_t *buffer) {
         const recipe::MiraArgs &r = recipe::kMira;
         p.Mira(buffer, kPictureSize, kPictureSize, r.dA, r.dB, r.dSX, r.dSY, r.nX1, r.nY1, r.nX2,
                r.nY2, r.nIterations);
@@ -200,7 +206,7 @@ void CVelorineView::OnMira()
 
 void CVelorineView::OnWallpaper()
 {
-    RunPipeline(QStringLiteral("墙纸--也许这不是一个分形"), 3,
+    RunPipeline(QStringLiteral("墙纸--也许这不是一个分形"), kinds::Id::Wallpaper,
                 [](FractalParams &p, uint8_t *buffer) {
                     const recipe::WallpaperArgs &r = recipe::kWallpaper;
                     p.Wallpaper(buffer, kPictureSize, kPictureSize, r.nUStart, r.nVStart, r.nSpan);
@@ -212,10 +218,11 @@ void CVelorineView::OnMartinParams()
     if (m_dlgMartin.DoModal() != IDOK)
         return;
     const CMartinDlg &d = m_dlgMartin;
-    RunPipeline(QStringLiteral("Martin过程"), 4, [&d](FractalParams &p, uint8_t *buffer) {
-        p.Martin(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dC,
-                 static_cast<int>(d.m_nIterations));
-    });
+    RunPipeline(QStringLiteral("Martin过程"), kinds::Id::Martin,
+                [&d](FractalParams &p, uint8_t *buffer) {
+                    p.Martin(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dC,
+                             static_cast<int>(d.m_nIterations));
+                });
 }
 
 void CVelorineView::OnMiraParams()
@@ -223,10 +230,11 @@ void CVelorineView::OnMiraParams()
     if (m_dlgMira.DoModal() != IDOK)
         return;
     const CMiraDlg &d = m_dlgMira;
-    RunPipeline(QStringLiteral("Mira过程"), 5, [&d](FractalParams &p, uint8_t *buffer) {
-        p.Mira(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dSX, d.m_dSY, d.m_nX1,
-               d.m_nY1, d.m_nX2, d.m_nY2, kOrbitIterations);
-    });
+    RunPipeline(QStringLiteral("Mira过程"), kinds::Id::Mira,
+                [&d](FractalParams &p, uint8_t *buffer) {
+                    p.Mira(buffer, kPictureSize, kPictureSize, d.m_dA, d.m_dB, d.m_dSX, d.m_dSY,
+                           d.m_nX1, d.m_nY1, d.m_nX2, d.m_nY2, kOrbitIterations);
+                });
 }
 
 void CVelorineView::OnJuliaParams()
@@ -246,7 +254,7 @@ void CVelorineView::OnDla()
     if (answer != IDOK)
         return;
     SetMainCaption(QStringLiteral("扩散置限凝聚模型"));
-    m_nFractalKind = 8;
+    m_nFractalKind = int(kinds::Id::Dla);
     CDib composer;
     FractalParams params;
     std::vector<uint8_t> buffer(kBufferSize, 0);
@@ -259,7 +267,7 @@ void CVelorineView::OnDla()
 
 void CVelorineView::OnLeaf()
 {
-    m_nFractalKind = 7;
+    m_nFractalKind = int(kinds::Id::Leaf);
     // Painted straight into the picture held: no buffer, no temp.bmp, no caption. SetPixel
     // refuses what lies outside a smaller picture.
     Leaf([this](int column, int row, uint32_t colour) { m_dib.SetPixel(column, row, colour); });

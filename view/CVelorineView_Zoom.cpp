@@ -199,18 +199,14 @@ void CVelorineView::OnLButtonUp(unsigned nFlags, QPoint point)
     if (!m_bDragging)
         return;
     m_bDragging = false;
-    if ((nFlags & MK_CONTROL) && !bPoint) {
-        if (m_nFractalKind == 1)
-            RenderMandelbrot();
-        else if (m_nFractalKind == 2)
-            RenderJulia();
-    }
+    if ((nFlags & MK_CONTROL) && !bPoint)
+        RenderPlaneWindow();
 }
 
 bool CVelorineView::OnSetCursor()
 {
     // Over other pictures the pointer keeps whatever shape it had.
-    if (m_nFractalKind == 1 || m_nFractalKind == 2)
+    if (kinds::HasPlaneWindow(m_nFractalKind))
         setCursor(Qt::CrossCursor);
     return true;
 }

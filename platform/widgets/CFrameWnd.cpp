@@ -13,6 +13,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,6 +29,33 @@ bool IsMenuItemHighlighted()
 {
     const auto *menu = qobject_cast<const QMenu *>(QApplication::activePopupWidget());
     return menu && menu->isVisible() && menu->activeAction() != nullptr;
+}
+
+// What a user's keys, buttons, wheel and pointer send a widget, tool tips included; the
+// window's own events (paint, hide, resize) are not among them.
+bool IsInputEvent(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::ToolTip:
+    case QEvent::StatusTip:
+    case QEvent::WhatsThis:
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString StringPart(int nID, int part)
@@ -284,6 +312,8 @@ bool CFrameWnd::RouteToTargets(int nID, CCmdUI *pCmdUI)
 
 bool CFrameWnd::RouteCommand(int nID)
 {
+    if (m_bClosed)
+        return false;
     bool bHandled = false;
     AfxGuard([&] { bHandled = RouteToTargets(nID, nullptr); });
     return bHandled;
@@ -398,6 +428,10 @@ bool CFrameWnd::event(QEvent *event)
 
 bool CFrameWnd::eventFilter(QObject *watched, QEvent *event)
 {
+    // Input that was queued before the close reaches nothing of the closed window.
+    if (m_bClosed && IsInputEvent(event->type()) && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this)
+        return true;
     // Keys typed anywhere in this window (not in a dialog or popup over it) reach the keypad
     // accelerators first, as the menu-bar shortcuts would.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
@@ -419,4 +453,15 @@ void CFrameWnd::showEvent(QShowEvent *event)
         if (!decorations.isNull())
             resize(m_sizeInitialOuter - decorations);
     }
+}
+
+void CFrameWnd::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted() || m_bClosed)
+        return;
+    m_bClosed = true;
+    qApp->installEventFilter(this);
+    if (CWinApp *pApp = AfxGetApp(); pApp && pApp->m_pMainWnd == this)
+        pApp->OnMainWindowClosed();
 }

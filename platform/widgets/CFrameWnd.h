@@ -56,7 +56,8 @@ public:
     // Shows text in the status bar's message pane; an empty text shows the idle message.
     void SetMessageText(const QString &text);
 
-    // Routes a command; returns false when no target carries it. Runs under AfxGuard.
+    // Routes a command; returns false when no target carries it, or once the window has closed.
+    // Runs under AfxGuard.
     bool RouteCommand(int nID);
     // Asks the targets in routing order for nID's state; an id nobody carries is greyed.
     // Returns whether some target carries the id.
@@ -104,6 +105,10 @@ protected:
     // The frame has no menu of its own for toggling its bars.
     QMenu *createPopupMenu() override { return nullptr; }
     void showEvent(QShowEvent *event) override;
+    // A close that is accepted is final: input still queued for this window is dropped, no
+    // command runs any more, and the main window tells the application, which ends the program
+    // once no window of it is left.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildMenuBar(int nIDResource);
@@ -131,4 +136,5 @@ private:
     CStatusBar *m_pStatusBar = nullptr;
     bool m_bIdlePending = true;
     bool m_bInStatePass = false;
+    bool m_bClosed = false;
 };

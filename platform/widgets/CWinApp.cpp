@@ -8,6 +8,8 @@
 #include "res/resource.h"
 
 #include <QApplication>
+#include <QWidget>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -19,7 +21,52 @@ const std::array<CommandEntry<CWinApp>, 2> kAppCommands {{
     {ID_APP_EXIT, &CWinApp::OnAppExit, nullptr},
 }};
 
+// A window that keeps the program running, as Qt counts them for quitting on the last window
+// closed: shown, its own top-level window (not a popup, tool tip or a dialog owned by another).
+bool KeepsProgram(const QWidget *w)
+{
+    const Qt::WindowType type = w->windowType();
+    return w->isVisible() && !w->parentWidget() && w->testAttribute(Qt::WA_QuitOnClose)
+        && type != Qt::Popup && type != Qt::ToolTip;
+}
+
 } // namespace
+
+// Qt quits on its own when the last window closes, but only then: a window opened by input
+// queued behind the main window's close cancels that quit, and a dialog that ends by hiding
+// is no close. This watch ends the loop once no window is left, however the last one went.
+class CWinApp::LastWindowWatch : public QObject
+{
+public:
+    LastWindowWatch()
+    {
+        qApp->installEventFilter(this);
+        EndLaterIfNoWindow();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow())
+            EndLaterIfNoWindow();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // Queued, so a window being hidden or shown right now has settled when it is counted.
+    void EndLaterIfNoWindow()
+    {
+        QMetaObject::invokeMethod(
+            this,
+            [] {
+                const QWidgetList windows = QApplication::topLevelWidgets();
+                if (std::none_of(windows.begin(), windows.end(), KeepsProgram))
+                    QCoreApplication::exit(0);
+            },
+            Qt::QueuedConnection);
+    }
+};
 
 CWinApp *AfxGetApp()
 {
@@ -49,7 +96,11 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
-    return QApplication::exec();
+    m_bRunning = true;
+    const int result = QApplication::exec();
+    m_bRunning = false;
+    m_pLastWindowWatch.reset();
+    return result;
 }
 
 void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> pTemplate)
@@ -84,6 +135,13 @@ void CWinApp::OnAppExit()
 {
     if (m_pMainWnd)
         m_pMainWnd->close();
+}
+
+void CWinApp::OnMainWindowClosed()
+{
+    // Outside the loop (tests driving a frame by hand) there is nothing to end.
+    if (m_bRunning && !m_pLastWindowWatch)
+        m_pLastWindowWatch = std::make_unique<LastWindowWatch>();
 }
 
 void CWinApp::SetRegistryKey(const QString &strKey)

@@ -33,6 +33,9 @@ public:
     // Closes the main window, which ends the message loop; the objects go with the
     // application object.
     void OnAppExit();
+    // The main window has closed for good: the message loop ends as soon as no window of the
+    // program is left, whatever was still queued or opened after the close.
+    void OnMainWindowClosed();
 
     // The settings branch: organisation strKey, application name from the title.
     void SetRegistryKey(const QString &strKey);
@@ -45,8 +48,11 @@ public:
     CFrameWnd *m_pMainWnd = nullptr;
 
 private:
+    class LastWindowWatch;
     template<class> friend struct TestAccess; // what tests read beyond the program
     std::unique_ptr<CSingleDocTemplate> m_pTemplate;
+    std::unique_ptr<LastWindowWatch> m_pLastWindowWatch;
+    bool m_bRunning = false;
 };
 
 CWinApp *AfxGetApp();

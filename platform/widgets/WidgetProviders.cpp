@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 QMessageBox::Icon IconOf(unsigned flags)
@@ -39,16 +41,26 @@ QString BareExtension(QString ext)
     return ext;
 }
 
+// Centred on the main window, but never partly off the screen that window is on: a window at
+// the screen's edge would otherwise cut its box, icon and buttons off.
 void CentreOnMainWindow(QWidget *box)
 {
     box->adjustSize();
     QRect area;
-    if (const CFrameWnd *frame = AfxGetMainWnd(); frame && frame->isVisible())
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (const CFrameWnd *frame = AfxGetMainWnd(); frame && frame->isVisible()) {
         area = frame->frameGeometry();
-    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        screen = frame->screen();
+    } else if (screen) {
         area = screen->availableGeometry();
-    if (area.isValid())
-        box->move(area.center() - box->rect().center());
+    }
+    if (!area.isValid())
+        return;
+    QRect placed = box->frameGeometry();
+    placed.moveCenter(area.center());
+    if (screen)
+        placed = KeptOnScreen(placed, screen->availableGeometry());
+    box->move(placed.topLeft());
 }
 
 } // namespace
@@ -74,6 +86,16 @@ int WidgetMessageProvider::Show(const QString &text, const QString &caption, uns
     box.exec();
     // Closed any other way: the escape button's answer.
     return pCancel && box.clickedButton() != pOk ? IDCANCEL : IDOK;
+}
+
+QRect KeptOnScreen(const QRect &box, const QRect &screen)
+{
+    const auto along = [](int start, int length, int first, int span) {
+        return std::max(first, std::min(start, first + span - length));
+    };
+    return {along(box.left(), box.width(), screen.left(), screen.width()),
+            along(box.top(), box.height(), screen.top(), screen.height()), box.width(),
+            box.height()};
 }
 
 QStringList FileDialogFilters(const QString &strFilter)

@@ -4,6 +4,7 @@
 #include "platform/Providers.h"
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -37,6 +38,9 @@ public:
 QStringList FileDialogFilters(const QString &strFilter);
 // The chosen name with the default extension added when it has none.
 QString WithDefaultExtension(const QString &path, const QString &strDefExt);
+// The box moved as little as it takes to lie wholly inside screen; a box larger than the screen
+// keeps its top left corner on it.
+QRect KeptOnScreen(const QRect &box, const QRect &screen);
 // True when the bytes start like an HTML document.
 bool LooksLikeHtml(const QByteArray &head);
 // What to hand to the desktop for target: an address as it is, a local file as a file URL, an

@@ -8,16 +8,20 @@
 #include "res/resource.h"
 #include "tests/common/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMenuBar>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -54,6 +58,10 @@ TEST_F(QtTranslationTest, QtsOwnDialogsSpeakChinese)
     EXPECT_EQ(translator->language(), QStringLiteral("zh_CN"));
     EXPECT_EQ(CancelText(), QStringLiteral("取消"));
     EXPECT_EQ(FileDialogBackTip(), QStringLiteral("后退"));
+    // The file dialog's type column for a folder, which Qt's catalogue leaves in English.
+    EXPECT_EQ(
+        QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+        QStringLiteral("文件夹"));
 }
 
 TEST_F(QtTranslationTest, TheProgramsOwnTextsStayAsWritten)
@@ -84,6 +92,27 @@ TEST_F(QtTranslationTest, TheProgramsOwnTextsStayAsWritten)
     CAboutDlg about;
     ASSERT_TRUE(about.Create(false));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于Velorine"));
+}
+
+TEST_F(QtTranslationTest, QtFormatsInChineseWhileNumbersAndTheEnvironmentStayTheUsers)
+{
+    qputenv("LC_ALL", "C.UTF-8");
+    CVelorineApp::PreferChineseLocale();
+    EXPECT_EQ(qgetenv("LC_ALL"), QByteArray("zh_CN.UTF-8"));
+    CVelorineApp::RestoreUserLocale();
+    EXPECT_EQ(qgetenv("LC_ALL"), QByteArray("C.UTF-8"));
+    EXPECT_EQ(QLocale().language(), QLocale::Chinese);
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 8), QStringLiteral("MMM")),
+              QStringLiteral("12月"));
+    // The file dialog's type column.
+    EXPECT_EQ(QMimeDatabase().mimeTypeForName(QStringLiteral("image/bmp")).comment(),
+              QStringLiteral("Windows BMP 图像"));
+    // Numbers the program writes stay in the C form.
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", 1.5);
+    EXPECT_STREQ(text, "1.50");
+    EXPECT_EQ(QString::number(1234.5), QStringLiteral("1234.5"));
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(QtTranslationTest, WithoutTheFileQtStaysInEnglish)

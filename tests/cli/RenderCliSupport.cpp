@@ -19,7 +19,8 @@ RunResult Render(const QStringList &args, const std::function<void()> &childSetu
     process.waitForFinished(300000);
     RunResult run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.outBytes = process.readAllStandardOutput();
+    run.out = QString::fromLocal8Bit(run.outBytes);
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The renderer run as its own process, and ImageMagick's view of what it wrote.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@ struct RunResult
 {
     int exitCode = -1; // -1 when the process did not exit normally
     QString out;
+    QByteArray outBytes; // standard output as written, for pictures sent there
     QString err;
 };
 

@@ -13,6 +13,8 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -154,6 +156,107 @@ TEST(RenderCliTest, BadArgumentsExitTwo)
     EXPECT_EQ(Render({"julia", "0,5", "0"}).exitCode, 2);
 }
 
+TEST(RenderCliTest, CommandLineConventions)
+{
+    // Help and the version go to standard output with exit 0; the version is the project's.
+    std::ifstream top(SourceDir() + "/CMakeLists.txt");
+    const std::string cmake {std::istreambuf_iterator<char>(top), {}};
+    const std::string marker = "project(Velorine VERSION ";
+    const std::size_t at = cmake.find(marker) + marker.size();
+    const QString version = QString::fromStdString(
+        cmake.substr(at, cmake.find_first_of(" )", at) - at));
+    const std::pair<QStringList, QString> shown[] = {
+        {{"--help"}, "usage: velorine-render KIND"},
+        {{"-h"}, "open FILE.bmp"},
+        {{"--version"}, "velorine-render " + version + "\n"},
+        {{"julia", "--help"}, "CX                 a number, default -0.22375"},
+        {{"martin", "-h"}, "ITERATIONS         a whole number above 0, default 600000"},
+    };
+    for (const auto &[args, text] : shown) {
+        const RunResult run = Render(args);
+        EXPECT_EQ(run.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.contains(text)) << run.out.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    }
+    EXPECT_EQ(Render({"--version"}).out, "velorine-render " + version + "\n");
+
+    // Spellings of one command line give the same bytes.
+    const std::vector<QStringList> alike[] = {
+        {{"julia", "-0.5", "0.5", "--size", "40x30", "--raw", "-o", "a"},
+         {"julia", "-.5", ".5", "--size=40x30", "--raw", "-oa"},
+         {"julia", "--size=0000000040x000030", "--raw", "-o", "a", "--", "-0.5", "+0.5"}},
+        {{"mandelbrot", "--size", "2x2", "--png", "p.png"},
+         {"mandelbrot", "--size", "0000000002x2", "--png=p.png"},
+         {"mandelbrot", "--png", "p.png", "--size", "000000002x0002"}},
+    };
+    for (const std::vector<QStringList> &spellings : alike) {
+        std::vector<std::vector<unsigned char>> outputs;
+        for (const QStringList &args : spellings) {
+            const RunResult run = Render(args);
+            ASSERT_EQ(run.exitCode, 0) << args.join(' ').toStdString() << run.err.toStdString();
+            const std::string file = args.contains("--raw") ? "a" : "p.png";
+            outputs.push_back(ReadFileBytes(file));
+            fs::remove(file);
+        }
+        EXPECT_EQ(outputs[0], outputs[1]) << spellings[1].join(' ').toStdString();
+        EXPECT_EQ(outputs[0], outputs[2]) << spellings[2].join(' ').toStdString();
+    }
+
+    // Refused with one line naming the fault, then the usage; nothing is written.
+    const std::pair<QStringList, const char *> refused[] = {
+        {{"julia", "-o", "a.bmp", "-o", "b.bmp"}, "'-o': given twice"},
+        {{"julia", "--size", "4x4", "--size=4x4"}, "'--size': given twice"},
+        {{"leaf", "--quiet", "--quiet"}, "'--quiet': given twice"},
+        {{"julia", "-o", "--raw"}, "'-o': needs a file name, not '--raw'"},
+        {{"julia", "--png", "-x.png"}, "'--png': needs a file name"},
+        {{"julia", "--size", "-o", "x"}, "'--size': needs a value, not '-o'"},
+        {{"mandelbrot", "--size", "9999999999x2"}, "from 2 to 32768"},
+        {{"mandelbrot", "--size", "2x00000000000000000033333"}, "from 2 to 32768"},
+        {{"wallpaper", "10", "10", "0"}, "'0': SPAN of 0 gives a picture of one colour"},
+        {{"martin", "1", "2", "3", "-5"}, "'-5': ITERATIONS must be above 0"},
+        {{"mira", "1", "2", "3", "4", "5", "6", "7", "8", "0"}, "ITERATIONS must be above 0"},
+        {{"mandelbrot", "-2", "1", "-1", "1", "0"}, "BAILOUT must be above 0"},
+        {{"--quiet", "julia"}, "'--quiet': unknown option, the kind comes first"},
+        {{"--help", "julia"}, "'julia': too many arguments"},
+    };
+    for (const auto &[args, why] : refused) {
+        const RunResult run = Render(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        const QString first = run.err.section('\n', 0, 0);
+        EXPECT_TRUE(first.startsWith("velorine-render: bad argument ")) << first.toStdString();
+        EXPECT_TRUE(first.contains(why)) << args.join(' ').toStdString() << ": "
+                                         << first.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    for (const auto &entry : fs::directory_iterator("."))
+        ADD_FAILURE() << "left behind: " << entry.path();
+
+    // Accepted although dull: a zero-width window gives stripes, a negative span a mirror.
+    EXPECT_EQ(Render({"mandelbrot", "-1", "-1", "-1", "1", "--size", "8x8", "--png", "z.png"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(Render({"wallpaper", "10", "10", "-80", "--raw", "-o", "w.raw"}).exitCode, 0);
+}
+
+TEST(RenderCliTest, DeepKindThroughTheRenderer)
+{
+    // At N = 255 the deep kind's start-up picture is the window's, byte for byte here.
+    ASSERT_EQ(Render({"mandelbrot", "-o", "window.bmp"}).exitCode, 0);
+    const RunResult deep = Render({"deep", "--center", "-0.75", "0", "--width", "3",
+                                   "--iterations=255", "-o", "deep.bmp", "--counts", "deep.u32"});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err.toStdString();
+    EXPECT_EQ(ReadFileBytes("deep.bmp"), ReadFileBytes("window.bmp"));
+    EXPECT_EQ(fs::file_size("deep.u32"), 512u * 512u * 4u);
+
+    const RunResult help = Render({"deep", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--center")) << help.out.toStdString();
+    EXPECT_TRUE(Render({"--help"}).out.contains("deep --center RE IM --width W"));
+    const RunResult bad = Render({"deep", "--center", "0", "1", "--width", "1e-1x"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err.count('\n'), 1) << bad.err.toStdString();
+}
+
 TEST(RenderCliTest, FailedWritesLeaveNoFile)
 {
     // A folder that does not exist, and one that refuses writing.
@@ -174,7 +277,9 @@ TEST(RenderCliTest, FailedWritesLeaveNoFile)
     for (const char *kind : {"martin", "leaf"}) {
         const RunResult run = Render({kind, "--palette", "short.rgb", "-o", "out.bmp"});
         EXPECT_EQ(run.exitCode, 1) << kind;
-        EXPECT_TRUE(run.err.contains("Error!")) << run.err.toStdString();
+        // One line: the window's "Warning!: Error!" box is no part of it.
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("a palette needs 1024 bytes")) << run.err.toStdString();
         EXPECT_FALSE(fs::exists("out.bmp"));
     }
     EXPECT_EQ(Render({"mira", "--palette", "short.rgb", "-o", "kept.bmp"}).exitCode, 1);

@@ -197,7 +197,7 @@ TEST(RenderSizeTest, RefusedSizesAndKinds)
         {{"mandelbrot", "--size", "5x5x5"}, "WIDTHxHEIGHT"},
         {{"mandelbrot", "--size", "5 x5"}, "WIDTHxHEIGHT"},
         {{"mandelbrot", "--size", "-5x5"}, "WIDTHxHEIGHT"},
-        {{"mandelbrot", "--size", "99999999999999999999x2"}, "WIDTHxHEIGHT"},
+        {{"mandelbrot", "--size", "99999999999999999999x2"}, "from 2 to 32768"},
         {{"mandelbrot", "--size", ""}, "WIDTHxHEIGHT"},
         {{"mandelbrot", "--size"}, "needs a value"},
         {{"julia", "--size", "0x5"}, "from 2 to 32768"},
@@ -209,7 +209,7 @@ TEST(RenderSizeTest, RefusedSizesAndKinds)
         {{"martin", "--size", "100x100"}, "only mandelbrot and julia"},
         {{"dla", "--size", "100x100"}, "only mandelbrot and julia"},
         {{"open", "x.bmp", "--size", "100x100"}, "only mandelbrot and julia"},
-        {{"wallpaper", "--png", "w.png"}, "only open, mandelbrot and julia"},
+        {{"wallpaper", "--png", "w.png"}, "only mandelbrot, julia and open"},
         {{"mandelbrot", "--png", ""}, "empty file name"},
         {{"mandelbrot", "--png", "same.bmp", "-o", "./same.bmp"}, "same file"},
         {{"mandelbrot", "--png", "m.png", "--raw"}, "name the raw file"},
@@ -289,7 +289,7 @@ TEST(RenderSizeTest, APaletteIsCheckedBeforeTheWork)
     RunResult run = Render(
         {"mandelbrot", "--size", "4000x4000", "--palette", "short.rgb", "--png", "kept.png"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Error!")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("Error!")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("a palette needs 1024 bytes"));
     run = Render({"julia", "--size", "4000x4000", "--palette", "absent.rgb", "--png", "kept.png"});
     EXPECT_EQ(run.exitCode, 1);

@@ -55,6 +55,7 @@ public:
     bool Exit();
     // Waits for the program to end by itself; true when it ended cleanly.
     bool WaitExited();
+    bool Running() const { return m_pProgram && m_pProgram->state() != QProcess::NotRunning; }
     // The same for another copy started by StartAnother.
     bool CheckOtherExit(QProcess &p, int n);
     QString OtherStderr(int n) const; // standard error of the n-th other copy (from 1)
@@ -122,6 +123,8 @@ public:
     bool WaitWindowGone(const QString &id, int timeoutMs = 20000);
     // Gives window id the keyboard, as a window manager would on a click.
     void Focus(const QString &id) const;
+    // Asks window id to close, as a window manager does for a click on its close box.
+    bool CloseBox(const QString &id) const;
     QString RootWindow() const;
     // Keys meant for the main window, pressed until done() holds (three times at the most).
     bool KeyToMain(const QString &keys, const std::function<bool()> &done);

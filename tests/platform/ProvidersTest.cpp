@@ -39,6 +39,30 @@ TEST(FileDialogTest, DefaultExtensionOnlyWhenTheNameHasNone)
     EXPECT_TRUE(WithDefaultExtension(QString(), QStringLiteral("bmp")).isEmpty());
 }
 
+TEST(MessageBoxPlacementTest, BoxIsMovedWhollyOntoTheScreen)
+{
+    const QRect screen(0, 0, 1024, 768);
+    const struct
+    {
+        QRect box;
+        QPoint topLeft;
+    } cases[] = {
+        {{-150, 300, 400, 150}, {0, 300}}, // main window at the left edge
+        {{800, 700, 400, 150}, {624, 618}}, // past the right and bottom edges
+        {{100, -40, 400, 150}, {100, 0}}, // above the top
+        {{300, 300, 400, 150}, {300, 300}}, // already on the screen: unmoved
+        {{-50, -50, 2000, 900}, {0, 0}}, // larger than the screen: its corner on it
+    };
+    for (const auto &c : cases) {
+        const QRect placed = KeptOnScreen(c.box, screen);
+        EXPECT_EQ(placed.topLeft(), c.topLeft) << c.box.x() << "," << c.box.y();
+        EXPECT_EQ(placed.size(), c.box.size());
+    }
+    // A second screen to the right: the box stays on that one, not the first.
+    EXPECT_EQ(KeptOnScreen({1000, 10, 400, 150}, {1024, 0, 1280, 1024}).topLeft(),
+              QPoint(1024, 10));
+}
+
 TEST(ShellOpenTest, HtmlUnderAnotherNameOpensAsAnHtmlCopy)
 {
     EXPECT_TRUE(LooksLikeHtml("  <!DOCTYPE html><html>"));
