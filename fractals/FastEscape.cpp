@@ -17,46 +17,6 @@
 
 namespace fast {
 
-// Tiles numbered row band by row band, left to right, taken in that order by any thread.
-class TileQueue
-{
-public:
-    TileQueue(int width, int height, GeneratorProgress *pProgress)
-        : m_nWidth(width)
-        , m_nHeight(height)
-        , m_nAcross((width + kTileWidth - 1) / kTileWidth)
-        , m_nTiles(int64_t(m_nAcross) * ((height + kTileHeight - 1) / kTileHeight))
-        , m_pProgress(pProgress)
-    {
-    }
-    int64_t Tiles() const { return m_nTiles; }
-
-    bool Next(Tile &tile)
-    {
-        const int64_t index = m_nNext.fetch_add(1, std::memory_order_relaxed);
-        if (index >= m_nTiles)
-            return false;
-        tile.column = static_cast<int>(index % m_nAcross) * kTileWidth;
-        tile.row = static_cast<int>(index / m_nAcross) * kTileHeight;
-        tile.columns = std::min(kTileWidth, m_nWidth - tile.column);
-        tile.rows = std::min(kTileHeight, m_nHeight - tile.row);
-        return true;
-    }
-    void Finished(int64_t pixels)
-    {
-        if (m_pProgress)
-            m_pProgress->Advance(pixels);
-    }
-
-private:
-    const int m_nWidth;
-    const int m_nHeight;
-    const int m_nAcross;
-    const int64_t m_nTiles;
-    GeneratorProgress *const m_pProgress;
-    std::atomic<int64_t> m_nNext {0};
-};
-
 bool NextTile(TileQueue &queue, Tile &tile)
 {
     return queue.Next(tile);
@@ -168,7 +128,7 @@ void RunTiles(const EscapeJob &job, GeneratorProgress *pProgress)
 {
     const EscapeKernel kernel
         = LevelOf(ActiveSimdLevel()).kernels.of[static_cast<int>(ActiveCoreKind())];
-    TileQueue queue(job.width, job.height, pProgress);
+    TileQueue queue(job.width, job.height, kTileWidth, kTileHeight, pProgress);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned helpers = static_cast<unsigned>(std::min<int64_t>(cores, queue.Tiles())) - 1;
     std::vector<std::thread> threads;

@@ -1,9 +1,12 @@
 #pragma once
 // What the per-instruction-set escape kernels share. Kept free of standard-library templates:
 // the kernels are compiled for wider instruction sets than the rest of the program, and an
-// inline function instantiated there could be picked by the linker for every caller.
+// inline function instantiated there could be picked by the linker for every caller. The tile
+// queue is the exception: each kernel file includes it before it picks its instruction set, and
+// the kernels reach it only through the two functions below.
 
 #include "fractals/FastEscape.h"
+#include "fractals/TileQueue.h"
 
 #include <cstdint>
 
@@ -30,17 +33,7 @@ struct EscapeJob
     double bailout;
 };
 
-// Columns [column, column + columns) of rows [row, row + rows), inside the picture.
-struct Tile
-{
-    int column;
-    int row;
-    int columns;
-    int rows;
-};
-
-// The tiles of one picture, shared by every thread drawing it.
-class TileQueue;
+using Tile = ::TileRect;
 
 // Takes the next tile nobody has taken; false when none is left.
 bool NextTile(TileQueue &queue, Tile &tile);

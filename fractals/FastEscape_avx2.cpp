@@ -2,6 +2,8 @@
 // multiply-add instructions, so no product and sum can be fused: each lane rounds exactly as
 // the one-pixel form does.
 
+#include "fractals/TileQueue.h"
+
 #include <immintrin.h>
 
 // Everything below, the shared kernel included, is compiled for AVX2 and BMI1; nothing from the

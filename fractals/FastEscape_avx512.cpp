@@ -2,6 +2,8 @@
 // round-to-nearest, which the compiler can never fuse into a multiply-add, so the lanes round
 // exactly as the one-pixel form does.
 
+#include "fractals/TileQueue.h"
+
 #include <immintrin.h>
 
 // Everything below, the shared kernel included, is compiled for AVX-512 and BMI1; nothing from the
