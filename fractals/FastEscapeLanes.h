@@ -167,13 +167,11 @@ template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
     slots.inside[s] &= ~uint64_t(Lanes::Escaped(Lanes::Add(slots.xx[s], slots.yy[s]), k.bailout));
 }
 
+// Whether slot s moves on, after the iterations since its last test.
 template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
-[[gnu::always_inline]] inline void Step(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder,
-                                        const Consts<Lanes> &k)
+[[gnu::always_inline]] inline void Test(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder)
 {
     static_assert(kLastIteration % kTuning.testEvery == 0, "the test meets the last iteration");
-    for (int i = 0; i < kTuning.testEvery; ++i)
-        Iterate<Lanes, kJulia, kTuning>(slots, s, k);
     slots.left[s] -= kTuning.testEvery;
     if (__builtin_expect(slots.inside[s] == 0 || slots.left[s] == 0, 0)) {
         if (slots.left[s] < 0)
@@ -212,13 +210,22 @@ template<class Lanes, bool kJulia, Tuning kTuning>
     {
         Start<Lanes, kJulia>(slots, s.value, feeder);
     };
-    auto step = [&](auto s) __attribute__((always_inline))
+    auto iterate = [&](auto s) __attribute__((always_inline))
     {
-        Step<Lanes, kJulia, kTuning>(slots, s.value, feeder, k);
+        Iterate<Lanes, kJulia, kTuning>(slots, s.value, k);
+    };
+    auto test = [&](auto s) __attribute__((always_inline))
+    {
+        Test<Lanes, kJulia, kTuning>(slots, s.value, feeder);
     };
     ForEachSlot<kSlots>(start);
-    while (feeder.working > 0)
-        ForEachSlot<kSlots>(step);
+    // Every slot's iteration before any slot's next, with no branch between them: the core's
+    // schedulers then always hold independent work, not one slot's chain of dependent operations.
+    while (feeder.working > 0) {
+        for (int i = 0; i < kTuning.testEvery; ++i)
+            ForEachSlot<kSlots>(iterate);
+        ForEachSlot<kSlots>(test);
+    }
     ReportFinished(queue, feeder.finished);
 }
 
