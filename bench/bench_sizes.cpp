@@ -13,11 +13,11 @@
 // level, lanes already done included) in clock cycles of a core, the clock measured here on a
 // chain of dependent integer adds (one a cycle). The level's arithmetic bound is what the core
 // needs for one iteration's nine floating-point operations on one register (four products, four
-// sums or differences, one compare) when nothing waits for anything: measured here on that mix
-// of independent instructions at the level's register width (`bound_cycles`; the scalar level
-// uses the 128-bit figure, one lane). `reg_bound_x` is cycles/reg_iter over it; `bound_x` the
-// same for the iterations the picture needs, so the lanes a register runs after they are done
-// and the cost of moving on to new pixels count against it.
+// sums or differences, one compare: x doubled by a product) when nothing waits for anything:
+// measured here on that mix of independent instructions at the level's register width
+// (`bound_cycles`; the scalar level uses the 128-bit figure, one lane). `reg_bound_x` is
+// cycles/reg_iter over it; `bound_x` the same for the iterations the picture needs, so the lanes a
+// register runs after they are done and the cost of moving on to new pixels count against it.
 
 #include "fractals/FastEscape.h"
 #include "fractals/FastEscapeKernels.h"
@@ -29,6 +29,10 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <functional>
+#include <sched.h>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -55,19 +59,13 @@ void Draw(const Picture &p, uint8_t *buffer)
         fast::Mandelbrot(buffer, p.width, p.height, -2.25, 0.75, -1.5, 1.5, 100.0);
 }
 
-int LanesOf(fast::SimdLevel level)
+// The processor and the tuning beside each level's figures: "avx2 AuthenticAMD 25/1 zen".
+std::string CpuLabel(fast::SimdLevel level)
 {
-    switch (level) {
-    case fast::SimdLevel::Avx512:
-        return 8;
-    case fast::SimdLevel::Avx2:
-        return 4;
-    case fast::SimdLevel::Sse2:
-        return 2;
-    case fast::SimdLevel::Scalar:
-        break;
-    }
-    return 1;
+    const fast::CpuCore &core = fast::HostCore();
+    return std::string(fast::SimdLevelName(level)) + " " + core.vendor + " "
+        + std::to_string(core.family) + "/" + std::to_string(core.model) + " "
+        + fast::CoreKindName(fast::ActiveCoreKind());
 }
 
 // The iterations the picture needs, and those its registers ran: a register holds `lanes`
@@ -206,7 +204,7 @@ void TimeFast(benchmark::State &state, const Picture &p)
     const double cpu = ProcessSeconds() - cpuStart;
     double needed = 0;
     double ran = 0;
-    CountIterations(buffer, p, LanesOf(level), needed, ran);
+    CountIterations(buffer, p, fast::SimdLanes(level), needed, ran);
     const auto rate = benchmark::Counter::kIsIterationInvariantRate;
     state.counters["iter/s"] = benchmark::Counter(needed, rate);
     state.counters["lane_iter/s"] = benchmark::Counter(ran, rate);
@@ -215,18 +213,19 @@ void TimeFast(benchmark::State &state, const Picture &p)
     const double iterations = double(state.iterations());
     state.counters["iter/cpu_s"] = cpu > 0 ? needed * iterations / cpu : 0;
     state.counters["lane_iter/cpu_s"] = cpu > 0 ? ran * iterations / cpu : 0;
-    const double registerIterations = ran * iterations / LanesOf(level);
+    const double registerIterations = ran * iterations / fast::SimdLanes(level);
     const double cycles = registerIterations > 0 ? cpu * ClockHz() / registerIterations : 0;
     state.counters["clock_GHz"] = ClockHz() * 1e-9;
     state.counters["cycles/reg_iter"] = cycles;
     const double bound = BoundCycles(level);
     if (bound > 0) {
-        const double neededCycles = cpu * ClockHz() / (needed * iterations / LanesOf(level));
+        const double neededCycles
+            = cpu * ClockHz() / (needed * iterations / fast::SimdLanes(level));
         state.counters["bound_cycles"] = bound;
         state.counters["reg_bound_x"] = cycles / bound;
         state.counters["bound_x"] = neededCycles / bound;
     }
-    state.SetLabel(fast::SimdLevelName(level));
+    state.SetLabel(CpuLabel(level));
     fast::SetSimdLevel(fast::SupportedSimdLevel());
 }
 
@@ -276,6 +275,114 @@ BENCHMARK(BM_Size_Julia_Fast)->Apply(Levels);
 BENCHMARK(BM_Size_Inside_Fast)->Apply(Levels);
 BENCHMARK(BM_Size_Narrow_Fast)->Apply(Levels);
 BENCHMARK(BM_Size_Flat_Fast)->Apply(Levels);
+
+// Two cores against one, on the widest level: `scaling` is the picture's wall time on one core
+// (the process pinned to it, the helper threads too) over its time on two, `machine` the same
+// for the arithmetic mix alone, one copy a core, where no work is shared out. A picture that
+// scales worse than the mix loses to its split of work (tiles, their order, the last tile);
+// one that scales like it, to the machine (a core shared with another thread, the clock).
+bool PinTo(int cores)
+{
+    cpu_set_t allowed;
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        return false;
+    cpu_set_t chosen;
+    CPU_ZERO(&chosen);
+    for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < cores; ++cpu) {
+        if (CPU_ISSET(cpu, &allowed)) {
+            CPU_SET(cpu, &chosen);
+            ++taken;
+        }
+    }
+    return CPU_COUNT(&chosen) == cores && sched_setaffinity(0, sizeof chosen, &chosen) == 0;
+}
+
+double WallSeconds(const std::function<void()> &work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Seconds for the mix on each of `cores` threads at once, one a core.
+double MixSeconds(int cores)
+{
+    constexpr long kLoops = 4'000'000;
+    void (*mix)(long) = __builtin_cpu_supports("avx") ? Mix256 : nullptr;
+    if (!mix)
+        return 0;
+    return WallSeconds([&] {
+        std::vector<std::thread> threads;
+        for (int i = 0; i < cores; ++i)
+            threads.emplace_back([=] {
+                cpu_set_t one;
+                CPU_ZERO(&one);
+                int seen = 0;
+                cpu_set_t allowed;
+                sched_getaffinity(0, sizeof allowed, &allowed);
+                for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+                    if (CPU_ISSET(cpu, &allowed) && seen++ == i)
+                        CPU_SET(cpu, &one);
+                }
+                sched_setaffinity(0, sizeof one, &one);
+                mix(kLoops);
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+    });
+}
+
+void TimeScaling(benchmark::State &state, const Picture &p)
+{
+    cpu_set_t original;
+    if (sched_getaffinity(0, sizeof original, &original) != 0 || CPU_COUNT(&original) < 2) {
+        state.SkipWithError("fewer than two cores");
+        return;
+    }
+    std::vector<uint8_t> buffer(static_cast<size_t>(p.width) * p.height);
+    double one = 0;
+    double two = 0;
+    double mixOne = 0;
+    double mixTwo = 0;
+    for (auto _ : state) {
+        // Turn about, so that a change of load falls on both alike.
+        PinTo(1);
+        one += WallSeconds([&] { Draw(p, buffer.data()); });
+        sched_setaffinity(0, sizeof original, &original);
+        two += WallSeconds([&] { Draw(p, buffer.data()); });
+        mixOne += MixSeconds(1);
+        mixTwo += MixSeconds(2);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    sched_setaffinity(0, sizeof original, &original);
+    const double n = double(state.iterations());
+    state.counters["one_core_ms"] = one / n * 1e3;
+    state.counters["two_core_ms"] = two / n * 1e3;
+    state.counters["scaling"] = two > 0 ? one / two : 0;
+    // Both threads do a whole mix each: two cores that keep pace do twice the work in the time.
+    state.counters["machine"] = mixTwo > 0 ? 2 * mixOne / mixTwo : 0;
+    state.SetLabel(CpuLabel(fast::ActiveSimdLevel()));
+}
+
+void BM_Size_Scaling_Inside(benchmark::State &state)
+{
+    TimeScaling(state, {1024, 1024, false, true});
+}
+
+void BM_Size_Scaling_Mandelbrot(benchmark::State &state)
+{
+    TimeScaling(state, {kSide, kSide, false});
+}
+
+void BM_Size_Scaling_Julia(benchmark::State &state)
+{
+    TimeScaling(state, {kSide, kSide, true});
+}
+
+BENCHMARK(BM_Size_Scaling_Inside)->Apply(Milliseconds);
+BENCHMARK(BM_Size_Scaling_Mandelbrot)->Apply(Milliseconds);
+BENCHMARK(BM_Size_Scaling_Julia)->Apply(Milliseconds);
 
 // The one-pixel-at-a-time form on one core, for the speed-up.
 void TimeReference(benchmark::State &state, const Picture &p)

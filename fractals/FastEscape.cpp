@@ -5,55 +5,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cpuid.h>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace fast {
-
-// Tiles numbered row band by row band, left to right, taken in that order by any thread.
-class TileQueue
-{
-public:
-    TileQueue(int width, int height, GeneratorProgress *pProgress)
-        : m_nWidth(width)
-        , m_nHeight(height)
-        , m_nAcross((width + kTileWidth - 1) / kTileWidth)
-        , m_nTiles(int64_t(m_nAcross) * ((height + kTileHeight - 1) / kTileHeight))
-        , m_pProgress(pProgress)
-    {
-    }
-    int64_t Tiles() const { return m_nTiles; }
-
-    bool Next(Tile &tile)
-    {
-        const int64_t index = m_nNext.fetch_add(1, std::memory_order_relaxed);
-        if (index >= m_nTiles)
-            return false;
-        tile.column = static_cast<int>(index % m_nAcross) * kTileWidth;
-        tile.row = static_cast<int>(index / m_nAcross) * kTileHeight;
-        tile.columns = std::min(kTileWidth, m_nWidth - tile.column);
-        tile.rows = std::min(kTileHeight, m_nHeight - tile.row);
-        return true;
-    }
-    void Finished(int64_t pixels)
-    {
-        if (m_pProgress)
-            m_pProgress->Advance(pixels);
-    }
-
-private:
-    const int m_nWidth;
-    const int m_nHeight;
-    const int m_nAcross;
-    const int64_t m_nTiles;
-    GeneratorProgress *const m_pProgress;
-    std::atomic<int64_t> m_nNext {0};
-};
 
 bool NextTile(TileQueue &queue, Tile &tile)
 {
@@ -67,17 +29,55 @@ void ReportFinished(TileQueue &queue, int64_t pixels)
 
 namespace {
 
+// What a level needs of the processor. The wider kernels also use BMI1's and-not, which every
+// such processor has.
+bool Always()
+{
+    return true;
+}
+
+bool HasAvx2()
+{
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
+}
+
+bool HasAvx512()
+{
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("bmi");
+}
+
+// The levels, narrowest first, in SimdLevel's order; their tunings are kLevelTunings' rows.
+struct Level
+{
+    SimdLevel level;
+    const char *name;
+    int lanes;
+    bool (*runs)();
+    const LevelKernels &kernels;
+};
+
+const Level kLevels[] = {
+    {SimdLevel::Scalar, "scalar", 1, Always, kScalarKernels},
+    {SimdLevel::Sse2, "sse2", 2, Always, kSse2Kernels},
+    {SimdLevel::Avx2, "avx2", 4, HasAvx2, kAvx2Kernels},
+    {SimdLevel::Avx512, "avx512", 8, HasAvx512, kAvx512Kernels},
+};
+static_assert(std::size(kLevels) == std::size(kLevelTunings), "a tuning row a level");
+
+const Level &LevelOf(SimdLevel level)
+{
+    return kLevels[static_cast<int>(level)];
+}
+
 SimdLevel DetectSimdLevel()
 {
     __builtin_cpu_init();
-    // The wider kernels also use BMI1's and-not, which every such processor has.
-    if (!__builtin_cpu_supports("bmi"))
-        return SimdLevel::Sse2;
-    if (__builtin_cpu_supports("avx512f"))
-        return SimdLevel::Avx512;
-    if (__builtin_cpu_supports("avx2"))
-        return SimdLevel::Avx2;
-    return SimdLevel::Sse2;
+    SimdLevel widest = SimdLevel::Scalar;
+    for (const Level &level : kLevels) {
+        if (level.runs())
+            widest = level.level;
+    }
+    return widest;
 }
 
 SimdLevel LevelFromEnvironment(SimdLevel supported)
@@ -85,10 +85,9 @@ SimdLevel LevelFromEnvironment(SimdLevel supported)
     const char *value = std::getenv("VELORINE_SIMD");
     if (!value)
         return supported;
-    for (SimdLevel level :
-         {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
-        if (std::string_view(value) == SimdLevelName(level) && level <= supported)
-            return level;
+    for (const Level &level : kLevels) {
+        if (std::string_view(value) == level.name && level.level <= supported)
+            return level.level;
     }
     return supported;
 }
@@ -99,19 +98,17 @@ std::atomic<int> &ChosenLevel()
     return level;
 }
 
-EscapeKernel KernelFor(SimdLevel level)
+std::atomic<int> &ChosenCore()
 {
-    switch (level) {
-    case SimdLevel::Avx512:
-        return EscapeTilesAvx512;
-    case SimdLevel::Avx2:
-        return EscapeTilesAvx2;
-    case SimdLevel::Sse2:
-        return EscapeTilesSse2;
-    case SimdLevel::Scalar:
-        break;
-    }
-    return EscapeTilesScalar;
+    static std::atomic<int> core = [] {
+        const char *value = std::getenv("VELORINE_CORE");
+        for (int kind = 0; value && kind < kCoreKinds; ++kind) {
+            if (std::string_view(value) == CoreKindName(CoreKind(kind)))
+                return kind;
+        }
+        return static_cast<int>(HostCore().kind);
+    }();
+    return core;
 }
 
 // Samples edge to edge: the first and last entries are exactly `from` and `to`. Padded past
@@ -129,8 +126,9 @@ std::vector<double> Samples(double from, double to, int count, int padded)
 // Hands the kernel of the active level to every core; returns when all tiles are done.
 void RunTiles(const EscapeJob &job, GeneratorProgress *pProgress)
 {
-    const EscapeKernel kernel = KernelFor(ActiveSimdLevel());
-    TileQueue queue(job.width, job.height, pProgress);
+    const EscapeKernel kernel
+        = LevelOf(ActiveSimdLevel()).kernels.of[static_cast<int>(ActiveCoreKind())];
+    TileQueue queue(job.width, job.height, kTileWidth, kTileHeight, pProgress);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned helpers = static_cast<unsigned>(std::min<int64_t>(cores, queue.Tiles())) - 1;
     std::vector<std::thread> threads;
@@ -192,17 +190,66 @@ bool SetSimdLevel(SimdLevel level)
 
 const char *SimdLevelName(SimdLevel level)
 {
-    switch (level) {
-    case SimdLevel::Scalar:
-        return "scalar";
-    case SimdLevel::Sse2:
-        return "sse2";
-    case SimdLevel::Avx2:
-        return "avx2";
-    case SimdLevel::Avx512:
-        return "avx512";
+    const int index = static_cast<int>(level);
+    return index >= 0 && index < int(std::size(kLevels)) ? kLevels[index].name : "unknown";
+}
+
+int SimdLanes(SimdLevel level)
+{
+    return LevelOf(level).lanes;
+}
+
+const CpuCore &HostCore()
+{
+    static const CpuCore core = [] {
+        CpuCore found {};
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(0, &a, &b, &c, &d))
+            return found;
+        std::memcpy(found.vendor, &b, 4);
+        std::memcpy(found.vendor + 4, &d, 4);
+        std::memcpy(found.vendor + 8, &c, 4);
+        if (!__get_cpuid(1, &a, &b, &c, &d))
+            return found;
+        // The extended fields count only past the base ones' last value.
+        const unsigned baseFamily = (a >> 8) & 0xF;
+        found.family
+            = static_cast<int>(baseFamily == 0xF ? baseFamily + ((a >> 20) & 0xFF) : baseFamily);
+        found.model = static_cast<int>(baseFamily == 0xF || baseFamily == 6
+                                           ? ((a >> 4) & 0xF) | ((a >> 12) & 0xF0)
+                                           : (a >> 4) & 0xF);
+        if (std::string_view(found.vendor) == "AuthenticAMD") {
+            if (found.family >= 0x1A)
+                found.kind = CoreKind::Zen5;
+            else if (found.family >= 0x17)
+                found.kind = CoreKind::Zen;
+        }
+        return found;
+    }();
+    return core;
+}
+
+CoreKind ActiveCoreKind()
+{
+    return static_cast<CoreKind>(ChosenCore().load(std::memory_order_relaxed));
+}
+
+void SetCoreKind(CoreKind core)
+{
+    ChosenCore().store(static_cast<int>(core), std::memory_order_relaxed);
+}
+
+const char *CoreKindName(CoreKind core)
+{
+    switch (core) {
+    case CoreKind::Zen:
+        return "zen";
+    case CoreKind::Zen5:
+        return "zen5";
+    case CoreKind::Other:
+        break;
     }
-    return "unknown";
+    return "other";
 }
 
 void Mandelbrot(uint8_t *buffer, int width, int height, double xMin, double xMax, double yMin,

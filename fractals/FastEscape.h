@@ -19,6 +19,26 @@ SimdLevel ActiveSimdLevel();
 // Forces a level; returns false and changes nothing when the CPU lacks it.
 bool SetSimdLevel(SimdLevel level);
 const char *SimdLevelName(SimdLevel level);
+// Pixels a register of the level holds.
+int SimdLanes(SimdLevel level);
+
+// The kinds of core the kernels are tuned for.
+enum class CoreKind;
+const char *CoreKindName(CoreKind core);
+
+// The processor the generators run on, from CPUID, and the tuning its kind gets.
+struct CpuCore
+{
+    char vendor[13]; // "GenuineIntel", "AuthenticAMD", ...
+    int family; // with the extended family added where it counts
+    int model;
+    CoreKind kind;
+};
+const CpuCore &HostCore();
+// The kind whose tuning the generators use: the VELORINE_CORE environment variable (other, zen,
+// zen5) when set, else the host's, unless SetCoreKind chose one. Any tuning runs on any core.
+CoreKind ActiveCoreKind();
+void SetCoreKind(CoreKind core);
 
 // Same arguments and buffer layout as FractalParams::Mandelbrot; sizes below 2 write nothing.
 // A progress record, when given, counts finished pixels.

@@ -1,7 +1,12 @@
 #pragma once
 // What the per-instruction-set escape kernels share. Kept free of standard-library templates:
 // the kernels are compiled for wider instruction sets than the rest of the program, and an
-// inline function instantiated there could be picked by the linker for every caller.
+// inline function instantiated there could be picked by the linker for every caller. The tile
+// queue is the exception: each kernel file includes it before it picks its instruction set, and
+// the kernels reach it only through the two functions below.
+
+#include "fractals/FastEscape.h"
+#include "fractals/TileQueue.h"
 
 #include <cstdint>
 
@@ -28,17 +33,7 @@ struct EscapeJob
     double bailout;
 };
 
-// Columns [column, column + columns) of rows [row, row + rows), inside the picture.
-struct Tile
-{
-    int column;
-    int row;
-    int columns;
-    int rows;
-};
-
-// The tiles of one picture, shared by every thread drawing it.
-class TileQueue;
+using Tile = ::TileRect;
 
 // Takes the next tile nobody has taken; false when none is left.
 bool NextTile(TileQueue &queue, Tile &tile);
@@ -48,9 +43,50 @@ void ReportFinished(TileQueue &queue, int64_t pixels);
 // Draws tiles from the queue until it is empty, then returns with every taken pixel written.
 using EscapeKernel = void (*)(const EscapeJob &job, TileQueue &queue);
 
-void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesSse2(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesAvx2(const EscapeJob &job, TileQueue &queue);
-void EscapeTilesAvx512(const EscapeJob &job, TileQueue &queue);
+// The kinds of core a level's kernel is tuned for, told apart at run time.
+enum class CoreKind {
+    Other = 0, // Intel, and any core not named below: adds and products share pipes
+    Zen = 1, // AMD Zen 1 to 4: separate add and multiply pipes, adds of 3 cycles
+    Zen5 = 2, // AMD Zen 5: the same pipes, adds of 2 cycles, whole 512-bit registers
+};
+inline constexpr int kCoreKinds = 3;
+const char *CoreKindName(CoreKind core);
+
+// What a kernel is compiled for: the registers run side by side, the iterations between two
+// tests whether a register moves on (1 or 2), and whether x is doubled by a product or a sum.
+struct Tuning
+{
+    int slots;
+    int testEvery;
+    bool doubleByProduct;
+};
+
+// The tuning of each level's kernel on each kind of core, for either picture; indexed by
+// SimdLevel, then CoreKind. A level's file compiles a kernel for each entry of its row.
+struct LevelTunings
+{
+    Tuning mandelbrot[kCoreKinds];
+    Tuning julia[kCoreKinds];
+};
+inline constexpr LevelTunings kLevelTunings[] = {
+    // scalar: Other, Zen, Zen5
+    {{{4, 2, false}, {4, 2, false}, {4, 2, false}}, {{4, 2, false}, {4, 2, false}, {4, 2, false}}},
+    // sse2
+    {{{3, 2, false}, {6, 2, true}, {6, 2, true}}, {{3, 2, false}, {3, 2, false}, {3, 2, false}}},
+    // avx2: on Zen, more slots hide the 3-cycle adds, products spare the adders
+    {{{3, 2, false}, {5, 2, true}, {5, 2, true}}, {{3, 2, false}, {4, 2, true}, {4, 2, true}}},
+    // avx512
+    {{{5, 2, false}, {5, 2, false}, {5, 2, false}}, {{5, 2, false}, {5, 2, false}, {5, 2, false}}},
+};
+
+// A level's kernel for each kind of core.
+struct LevelKernels
+{
+    EscapeKernel of[kCoreKinds];
+};
+extern const LevelKernels kScalarKernels;
+extern const LevelKernels kSse2Kernels;
+extern const LevelKernels kAvx2Kernels;
+extern const LevelKernels kAvx512Kernels;
 
 } // namespace fast

@@ -3,16 +3,17 @@
 // instruction-set file supplies the few operations and includes this under its own target, so
 // the code below is compiled for that instruction set only.
 //
-// A register holds kLanes neighbouring pixels of one row. Lanes::kSlots registers run side by
-// side to hide the latency of the recurrence; each moves on to its next pixels as soon as its
+// A register holds kLanes neighbouring pixels of one row. Several registers, the slots, run side
+// by side to hide the latency of the recurrence; each moves on to its next pixels as soon as its
 // own lanes are done, so a slow neighbour never holds up the others, and the tiles a thread
 // takes flow through the slots without draining them in between.
 //
 // An iteration costs the arithmetic, one compare and a few integer operations: which lanes are
 // still inside is a bit set, and each lane's count is a byte of one integer that grows by one
 // while the lane is inside, without a branch, so a lane escaping costs no mispredicted jump.
-// The slots test whether to move on every second iteration only; a register whose lanes are all
-// out by the first of the two runs one iteration for nothing, and counts nothing in it.
+// How many slots, how often they test whether to move on and how x is doubled differ between
+// cores (a Tuning of the level table); tested every second iteration, a register whose lanes
+// are all out by the first of the two runs one iteration for nothing, and counts nothing in it.
 
 #include "fractals/FastEscapeKernels.h"
 
@@ -23,11 +24,11 @@ namespace {
 static_assert(kMaxIterations < 256, "a lane's count is one byte");
 
 // Iterations a register runs before its lanes still inside count 255: the 255th is never tested.
-// Even, so that the test every second iteration meets it.
+// Even, so that a test every second iteration meets it.
 constexpr int kLastIteration = kMaxIterations - 1;
 static_assert(kLastIteration % 2 == 0, "tested every second iteration");
-// The iterations left of a slot whose thread has no work left: odd, so never counted down to 0.
-constexpr int kIdle = 1;
+// The iterations left of a slot whose thread has no work left: counted down, never to 0.
+constexpr int kIdle = -1;
 
 // One in the byte of each lane whose bit is set, the other bytes 0.
 template<int kLanes> struct LaneBytes
@@ -137,30 +138,43 @@ template<class Lanes, int kSlots>
 
 // One iteration of the recurrence, in the one-pixel form's order: x*x - y*y + cx, 2*x*y + cy
 // (x + x is 2*x exactly, and an adder's latency shorter than a product).
-template<class Lanes, bool kJulia, int kSlots, class V>
-[[gnu::always_inline]] inline void Iterate(Slots<Lanes, kSlots> &slots, int s, V bailout, V juliaCx,
-                                           V juliaCy)
+// What every slot shares.
+template<class Lanes> struct Consts
 {
-    const V nx = Lanes::Add(Lanes::Sub(slots.xx[s], slots.yy[s]), kJulia ? juliaCx : slots.cx[s]);
-    const V ny = Lanes::Add(Lanes::Mul(Lanes::Add(slots.x[s], slots.x[s]), slots.y[s]),
-                            kJulia ? juliaCy : slots.cy[s]);
+    using V = typename Lanes::Vector;
+    V bailout;
+    V juliaCx;
+    V juliaCy;
+    V two;
+};
+
+// x + x and 2 * x are both exact: the sum is quicker where adds are, the product spares the
+// adders where they and the multipliers are separate pipes.
+template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
+[[gnu::always_inline]] inline void Iterate(Slots<Lanes, kSlots> &slots, int s,
+                                           const Consts<Lanes> &k)
+{
+    using V = typename Lanes::Vector;
+    const V twiceX = kTuning.doubleByProduct ? Lanes::Mul(k.two, slots.x[s])
+                                             : Lanes::Add(slots.x[s], slots.x[s]);
+    const V nx = Lanes::Add(Lanes::Sub(slots.xx[s], slots.yy[s]), kJulia ? k.juliaCx : slots.cx[s]);
+    const V ny = Lanes::Add(Lanes::Mul(twiceX, slots.y[s]), kJulia ? k.juliaCy : slots.cy[s]);
     slots.xx[s] = Lanes::Mul(nx, nx);
     slots.yy[s] = Lanes::Mul(ny, ny);
     slots.x[s] = nx;
     slots.y[s] = ny;
     slots.counts[s] += kLaneBytes<Lanes::kLanes>.of[slots.inside[s]];
-    slots.inside[s] &= ~uint64_t(Lanes::Escaped(Lanes::Add(slots.xx[s], slots.yy[s]), bailout));
+    slots.inside[s] &= ~uint64_t(Lanes::Escaped(Lanes::Add(slots.xx[s], slots.yy[s]), k.bailout));
 }
 
-template<class Lanes, bool kJulia, int kSlots, class V>
-[[gnu::always_inline]] inline void Step(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder,
-                                        V bailout, V juliaCx, V juliaCy)
+// Whether slot s moves on, after the iterations since its last test.
+template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
+[[gnu::always_inline]] inline void Test(Slots<Lanes, kSlots> &slots, int s, Feeder &feeder)
 {
-    Iterate<Lanes, kJulia>(slots, s, bailout, juliaCx, juliaCy);
-    Iterate<Lanes, kJulia>(slots, s, bailout, juliaCx, juliaCy);
-    slots.left[s] -= 2;
+    static_assert(kLastIteration % kTuning.testEvery == 0, "the test meets the last iteration");
+    slots.left[s] -= kTuning.testEvery;
     if (__builtin_expect(slots.inside[s] == 0 || slots.left[s] == 0, 0)) {
-        if (slots.left[s] % 2)
+        if (slots.left[s] < 0)
             return;
         Finish(slots, s, feeder);
         Start<Lanes, kJulia>(slots, s, feeder);
@@ -182,35 +196,55 @@ template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(
     }
 }
 
-template<class Lanes, bool kJulia> void EscapeTilesOf(const EscapeJob &job, TileQueue &queue)
+// Out of line, one function a picture kind and tuning, so that each inner loop is compiled (and
+// can be read by scripts/mca.sh) on its own.
+template<class Lanes, bool kJulia, Tuning kTuning>
+[[gnu::noinline]] void EscapeTilesOf(const EscapeJob &job, TileQueue &queue)
 {
-    using V = typename Lanes::Vector;
-    constexpr int kSlots = Lanes::kSlots;
+    constexpr int kSlots = kTuning.slots;
     Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0, kSlots};
-    const V bailout = Lanes::Set(job.bailout);
-    const V juliaCx = Lanes::Set(job.cx);
-    const V juliaCy = Lanes::Set(job.cy);
+    const Consts<Lanes> k {Lanes::Set(job.bailout), Lanes::Set(job.cx), Lanes::Set(job.cy),
+                           Lanes::Set(2.0)};
     Slots<Lanes, kSlots> slots {};
     auto start = [&](auto s) __attribute__((always_inline))
     {
         Start<Lanes, kJulia>(slots, s.value, feeder);
     };
-    auto step = [&](auto s) __attribute__((always_inline))
+    auto iterate = [&](auto s) __attribute__((always_inline))
     {
-        Step<Lanes, kJulia>(slots, s.value, feeder, bailout, juliaCx, juliaCy);
+        Iterate<Lanes, kJulia, kTuning>(slots, s.value, k);
+    };
+    auto test = [&](auto s) __attribute__((always_inline))
+    {
+        Test<Lanes, kJulia, kTuning>(slots, s.value, feeder);
     };
     ForEachSlot<kSlots>(start);
-    while (feeder.working > 0)
-        ForEachSlot<kSlots>(step);
+    // Every slot's iteration before any slot's next, with no branch between them: the core's
+    // schedulers then always hold independent work, not one slot's chain of dependent operations.
+    while (feeder.working > 0) {
+        for (int i = 0; i < kTuning.testEvery; ++i)
+            ForEachSlot<kSlots>(iterate);
+        ForEachSlot<kSlots>(test);
+    }
     ReportFinished(queue, feeder.finished);
 }
 
-template<class Lanes> void EscapeTiles(const EscapeJob &job, TileQueue &queue)
+template<class Lanes, SimdLevel kLevel, CoreKind kCore>
+void EscapeTiles(const EscapeJob &job, TileQueue &queue)
 {
+    constexpr const LevelTunings &tunings = kLevelTunings[static_cast<int>(kLevel)];
     if (job.julia)
-        EscapeTilesOf<Lanes, true>(job, queue);
+        EscapeTilesOf<Lanes, true, tunings.julia[static_cast<int>(kCore)]>(job, queue);
     else
-        EscapeTilesOf<Lanes, false>(job, queue);
+        EscapeTilesOf<Lanes, false, tunings.mandelbrot[static_cast<int>(kCore)]>(job, queue);
+}
+
+// A level's kernel for every kind of core, for the level table.
+template<class Lanes, SimdLevel kLevel> constexpr LevelKernels KernelsOf()
+{
+    static_assert(kCoreKinds == 3, "one kernel a kind of core");
+    return {{EscapeTiles<Lanes, kLevel, CoreKind(0)>, EscapeTiles<Lanes, kLevel, CoreKind(1)>,
+             EscapeTiles<Lanes, kLevel, CoreKind(2)>}};
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // multiply-add instructions, so no product and sum can be fused: each lane rounds exactly as
 // the one-pixel form does.
 
+#include "fractals/TileQueue.h"
+
 #include <immintrin.h>
 
 // Everything below, the shared kernel included, is compiled for AVX2 and BMI1; nothing from the
@@ -14,7 +16,6 @@ struct Avx2Lanes
 {
     using Vector = __m256d;
     static constexpr int kLanes = 4;
-    static constexpr int kSlots = 3;
 
     static Vector Set(double v) { return _mm256_set1_pd(v); }
     static Vector Load(const double *p) { return _mm256_loadu_pd(p); }
@@ -34,9 +35,6 @@ struct Avx2Lanes
 
 namespace fast {
 
-void EscapeTilesAvx2(const EscapeJob &job, TileQueue &queue)
-{
-    EscapeTiles<Avx2Lanes>(job, queue);
-}
+extern constinit const LevelKernels kAvx2Kernels = KernelsOf<Avx2Lanes, SimdLevel::Avx2>();
 
 } // namespace fast

@@ -2,6 +2,8 @@
 // round-to-nearest, which the compiler can never fuse into a multiply-add, so the lanes round
 // exactly as the one-pixel form does.
 
+#include "fractals/TileQueue.h"
+
 #include <immintrin.h>
 
 // Everything below, the shared kernel included, is compiled for AVX-512 and BMI1; nothing from the
@@ -19,7 +21,6 @@ struct Avx512Lanes
     static constexpr int kRound = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
     using Vector = __m512d;
     static constexpr int kLanes = 8;
-    static constexpr int kSlots = 5;
 
     static Vector Set(double v) { return _mm512_set1_pd(v); }
     static Vector Load(const double *p) { return _mm512_loadu_pd(p); }
@@ -39,9 +40,6 @@ struct Avx512Lanes
 
 namespace fast {
 
-void EscapeTilesAvx512(const EscapeJob &job, TileQueue &queue)
-{
-    EscapeTiles<Avx512Lanes>(job, queue);
-}
+extern constinit const LevelKernels kAvx512Kernels = KernelsOf<Avx512Lanes, SimdLevel::Avx512>();
 
 } // namespace fast

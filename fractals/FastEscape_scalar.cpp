@@ -7,7 +7,6 @@ struct ScalarLanes
 {
     using Vector = double;
     static constexpr int kLanes = 1;
-    static constexpr int kSlots = 4;
 
     static Vector Set(double v) { return v; }
     static Vector Load(const double *p) { return *p; }
@@ -24,9 +23,6 @@ struct ScalarLanes
 
 namespace fast {
 
-void EscapeTilesScalar(const EscapeJob &job, TileQueue &queue)
-{
-    EscapeTiles<ScalarLanes>(job, queue);
-}
+extern constinit const LevelKernels kScalarKernels = KernelsOf<ScalarLanes, SimdLevel::Scalar>();
 
 } // namespace fast

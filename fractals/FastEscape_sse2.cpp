@@ -9,7 +9,6 @@ struct Sse2Lanes
 {
     using Vector = __m128d;
     static constexpr int kLanes = 2;
-    static constexpr int kSlots = 3;
 
     static Vector Set(double v) { return _mm_set1_pd(v); }
     static Vector Load(const double *p) { return _mm_loadu_pd(p); }
@@ -29,9 +28,6 @@ struct Sse2Lanes
 
 namespace fast {
 
-void EscapeTilesSse2(const EscapeJob &job, TileQueue &queue)
-{
-    EscapeTiles<Sse2Lanes>(job, queue);
-}
+extern constinit const LevelKernels kSse2Kernels = KernelsOf<Sse2Lanes, SimdLevel::Sse2>();
 
 } // namespace fast

@@ -22,10 +22,12 @@ packages=(
 )
 # `install-deps.sh fuzz`: also the compiler and runtime of the libFuzzer build;
 # `install-deps.sh package`: also what CPack runs to find the binaries' dependencies, and lintian
-# to check the package by hand (lintian -EvIL +pedantic build-package/velorine_*.deb).
+# to check the package by hand (lintian -EvIL +pedantic build-package/velorine_*.deb);
+# `install-deps.sh mca`: also the llvm-mca that knows Zen 4 and 5, for scripts/mca.sh only.
 case "${1:-}" in
 fuzz) packages+=(clang libclang-rt-14-dev) ;;
 package) packages+=(file dpkg-dev lintian) ;;
+mca) packages+=(llvm-19) ;;
 esac
 
 missing=()
