@@ -261,7 +261,9 @@ void Renderer::Impl::Approximations(XReal dcMax)
 {
     table.clear();
     levels.assign(kFirstLevel, Level {nullptr, 0});
-    radii.clear();
+    // One radius for every start a lane can stand on, up to the point past the orbit's end; 0
+    // where no approximation is stored.
+    radii.assign(static_cast<size_t>(last >> kExitLevel) + 2, 0.0);
     // Level kFirstLevel straight from the orbit, each higher level from pairs of the one below.
     const int64_t span = int64_t(1) << kFirstLevel;
     std::vector<BlaNode> first;
@@ -292,7 +294,7 @@ void Renderer::Impl::Approximations(XReal dcMax)
     if (int(levels.size()) > kExitLevel) {
         const Level &exit = levels[kExitLevel];
         for (int64_t j = 0; j < exit.count; ++j)
-            radii.push_back(exit.nodes[j].r2Double);
+            radii[static_cast<size_t>(j)] = exit.nodes[j].r2Double;
     }
 }
 
