@@ -16,6 +16,7 @@
 // figure) ten sums, eight products and three compares. `bound_x` is cycles/reg_iter over it;
 // the loads of each lane's orbit point and the scalar work between runs count against it.
 
+#include "BenchCpu.h"
 #include "fractals/DeepZoom.h"
 #include "fractals/FastEscape.h"
 
@@ -199,7 +200,7 @@ void Time(benchmark::State &state, const Scene &scene, fast::SimdLevel level)
         state.counters["bound_cycles"] = bound;
         state.counters["bound_x"] = cycles / bound;
     }
-    state.SetLabel(fast::SimdLevelName(level));
+    state.SetLabel(CpuLabel(level));
     fast::SetSimdLevel(fast::SupportedSimdLevel());
 }
 

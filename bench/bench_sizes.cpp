@@ -19,6 +19,7 @@
 // cycles/reg_iter over it; `bound_x` the same for the iterations the picture needs, so the lanes a
 // register runs after they are done and the cost of moving on to new pixels count against it.
 
+#include "BenchCpu.h"
 #include "fractals/FastEscape.h"
 #include "fractals/FastEscapeKernels.h"
 #include "fractals/Reference.h"
@@ -57,15 +58,6 @@ void Draw(const Picture &p, uint8_t *buffer)
         fast::Mandelbrot(buffer, p.width, p.height, -0.5, -0.1, -0.2, 0.2, 100.0);
     else
         fast::Mandelbrot(buffer, p.width, p.height, -2.25, 0.75, -1.5, 1.5, 100.0);
-}
-
-// The processor and the tuning beside each level's figures: "avx2 AuthenticAMD 25/1 zen".
-std::string CpuLabel(fast::SimdLevel level)
-{
-    const fast::CpuCore &core = fast::HostCore();
-    return std::string(fast::SimdLevelName(level)) + " " + core.vendor + " "
-        + std::to_string(core.family) + "/" + std::to_string(core.model) + " "
-        + fast::CoreKindName(fast::ActiveCoreKind());
 }
 
 // The iterations the picture needs, and those its registers ran: a register holds `lanes`
