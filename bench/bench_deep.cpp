@@ -30,37 +30,6 @@
 
 namespace {
 
-double ThreadSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-double ProcessSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-// Cycles a second of this thread's CPU time, from a chain of dependent register adds.
-double ClockHz()
-{
-    static const double hz = [] {
-        constexpr long kAdds = 200'000'000;
-        long value = 0;
-        const long one = 1;
-        const double start = ThreadSeconds();
-        for (long i = 0; i < kAdds; i += 4)
-            asm volatile("add %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\tadd %1, %0"
-                         : "+r"(value)
-                         : "r"(one));
-        return double(kAdds) / (ThreadSeconds() - start);
-    }();
-    return hz;
-}
-
 // One iteration's operations, eight times, each writing a register no other reads.
 #define VELORINE_DEEP_FMA(R, C)                                                                    \
     "vxorpd %%xmm14, %%xmm14, %%xmm14\n\tvxorpd %%xmm15, %%xmm15, %%xmm15\n\t.rept 8\n\t"          \
@@ -130,28 +99,8 @@ double BoundCycles(fast::SimdLevel level)
     if (!mix)
         return bound;
     constexpr long kLoops = 2'000'000;
-    for (int round = 0; round < 3; ++round) {
-        const double start = ThreadSeconds();
-        mix(kLoops);
-        const double cycles = (ThreadSeconds() - start) * ClockHz() / (8.0 * kLoops);
-        bound = round == 0 ? cycles : std::min(bound, cycles);
-    }
+    bound = MixCycles(mix, kLoops, 8.0 * kLoops);
     return bound;
-}
-
-int LanesOf(fast::SimdLevel level)
-{
-    switch (level) {
-    case fast::SimdLevel::Avx512:
-        return 8;
-    case fast::SimdLevel::Avx2:
-        return 4;
-    case fast::SimdLevel::Sse2:
-        return 2;
-    case fast::SimdLevel::Scalar:
-        break;
-    }
-    return 1;
 }
 
 struct Scene
@@ -192,7 +141,7 @@ void Time(benchmark::State &state, const Scene &scene, fast::SimdLevel level)
     state.counters["busy"] = wall > 0 ? cpu / wall : 0;
     const double runs = double(state.iterations());
     state.counters["loop_iter/cpu_s"] = cpu > 0 ? loop * runs / cpu : 0;
-    const double cycles = cpu * ClockHz() / (loop * runs / LanesOf(level));
+    const double cycles = cpu * ClockHz() / (loop * runs / fast::SimdLanes(level));
     state.counters["clock_GHz"] = ClockHz() * 1e-9;
     state.counters["cycles/reg_iter"] = cycles;
     const double bound = BoundCycles(level);

@@ -82,32 +82,6 @@ void CountIterations(const std::vector<uint8_t> &bytes, const Picture &p, int la
     }
 }
 
-double ThreadSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-// Cycles a second of this thread's CPU time, from a chain of dependent register adds (one a
-// cycle; a chain of adds of a constant is no measure, as some cores fold those when renaming).
-double ClockHz()
-{
-    static const double hz = [] {
-        constexpr long kAdds = 200'000'000;
-        long value = 0;
-        const long one = 1;
-        const double start = ThreadSeconds();
-        for (long i = 0; i < kAdds; i += 8)
-            asm volatile("add %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\t"
-                         "add %1, %0\n\tadd %1, %0\n\tadd %1, %0\n\tadd %1, %0"
-                         : "+r"(value)
-                         : "r"(one));
-        return double(kAdds) / (ThreadSeconds() - start);
-    }();
-    return hz;
-}
-
 // Nine floating-point operations of an iteration, sixteen times, each writing a register no
 // other reads: only the ports that take them set the pace. Three-operand forms, so no result
 // waits for the one before it; the operands are zeros, never subnormal.
@@ -148,14 +122,7 @@ double MeasureBoundCycles(fast::SimdLevel level)
     if (wide ? !__builtin_cpu_supports("avx512f") : !__builtin_cpu_supports("avx"))
         return 0;
     void (*mix)(long) = wide ? Mix512 : level == fast::SimdLevel::Avx2 ? Mix256 : Mix128;
-    double best = 0;
-    for (int round = 0; round < 3; ++round) {
-        const double start = ThreadSeconds();
-        mix(kLoops);
-        const double cycles = (ThreadSeconds() - start) * ClockHz() / (16.0 * kLoops);
-        best = round == 0 ? cycles : std::min(best, cycles);
-    }
-    return best;
+    return MixCycles(mix, kLoops, 16.0 * kLoops);
 }
 
 // Measured once a level, like the clock: every benchmark of a level divides by the same bound.
@@ -166,13 +133,6 @@ double BoundCycles(fast::SimdLevel level)
     if (bound < 0)
         bound = MeasureBoundCycles(level);
     return bound;
-}
-
-double ProcessSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // state.range(0) is the instruction set; the label names it.
