@@ -16,6 +16,7 @@
 // then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip).
 
 #include "fractals/DeepEngine.h"
+#include "fractals/SlotLoop.h"
 
 namespace deep {
 
@@ -77,21 +78,6 @@ template<class Lanes, bool kRebaseHere>
     r.index = Lanes::ZeroWhere(rebase, r.index);
     r.rebased = rebase;
     return flags;
-}
-
-template<int kIndex> struct SlotIndex
-{
-    static constexpr int value = kIndex;
-};
-
-// Calls body(0) .. body(kCount - 1) with each index a constant, so that a register's fields
-// are named at compile time and can live in registers.
-template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(Body &body)
-{
-    if constexpr (kCount > 0) {
-        ForEachSlot<kCount - 1>(body);
-        body(SlotIndex<kCount - 1>());
-    }
 }
 
 template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)

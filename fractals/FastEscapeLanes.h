@@ -16,6 +16,7 @@
 // are all out by the first of the two runs one iteration for nothing, and counts nothing in it.
 
 #include "fractals/FastEscapeKernels.h"
+#include "fractals/SlotLoop.h"
 
 namespace fast {
 
@@ -178,21 +179,6 @@ template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
             return;
         Finish(slots, s, feeder);
         Start<Lanes, kJulia>(slots, s, feeder);
-    }
-}
-
-// Calls body(0) .. body(kCount - 1) with each index a constant, so that a slot's fields are
-// named at compile time.
-template<int kIndex> struct SlotIndex
-{
-    static constexpr int value = kIndex;
-};
-
-template<int kCount, class Body> [[gnu::always_inline]] inline void ForEachSlot(Body &body)
-{
-    if constexpr (kCount > 0) {
-        ForEachSlot<kCount - 1>(body);
-        body(SlotIndex<kCount - 1>());
     }
 }
 
