@@ -3,6 +3,7 @@
 
 #include "fractals/FastEscape.h"
 #include "fractals/Reference.h"
+#include "tests/fractals/EscapeWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,6 @@
 #include <vector>
 
 namespace {
-
-struct Window
-{
-    int width;
-    int height;
-    double xMin, xMax, yMin, yMax;
-    double bailout; // Mandelbrot only
-    double cx, cy; // Julia only
-};
 
 // A picture with guard bytes on both sides, so a write past either end shows.
 class GuardedBuffer
@@ -54,15 +46,6 @@ private:
 size_t Area(const Window &w)
 {
     return w.width > 0 && w.height > 0 ? static_cast<size_t>(w.width) * w.height : 0;
-}
-
-std::string Describe(const Window &w)
-{
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "%dx%d x %.17g..%.17g y %.17g..%.17g bailout %.17g c %.17g %.17g", w.width,
-                  w.height, w.xMin, w.xMax, w.yMin, w.yMax, w.bailout, w.cx, w.cy);
-    return text;
 }
 
 // Deterministic spread of windows: small pictures of awkward sizes, every scale from a whole

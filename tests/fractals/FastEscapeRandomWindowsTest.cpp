@@ -5,6 +5,7 @@
 #include "fractals/FastEscape.h"
 #include "fractals/FastEscapeKernels.h"
 #include "fractals/Reference.h"
+#include "tests/fractals/EscapeWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -19,24 +20,6 @@ namespace {
 
 constexpr int kBlocks = 10;
 constexpr int kWindowsPerBlock = 300; // 3,000 in all
-
-struct Window
-{
-    int width;
-    int height;
-    double xMin, xMax, yMin, yMax;
-    double bailout;
-    double cx, cy;
-};
-
-std::string Describe(const Window &w)
-{
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "%dx%d x %.17g..%.17g y %.17g..%.17g bailout %.17g c %.17g %.17g", w.width,
-                  w.height, w.xMin, w.xMax, w.yMin, w.yMax, w.bailout, w.cx, w.cy);
-    return text;
-}
 
 // Sizes around every register width and tile edge; spans from the whole set down to a few ulps
 // about points near its edge, where neighbouring lanes escape far apart; axes either way round.
