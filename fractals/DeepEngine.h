@@ -72,6 +72,19 @@ struct DeepJob
     DeepTileQueue *queue;
 };
 
+// The approximation of 2^level iterations from reference iteration m, for a pixel after n; null
+// where none starts there or it would pass the iteration limit.
+inline const BlaNode *NodeAt(const DeepJob &job, int level, uint32_t m, uint32_t n)
+{
+    const uint32_t from = m - 1;
+    if (m == 0 || (from & ((uint32_t(1) << level) - 1)))
+        return nullptr;
+    const int64_t j = from >> level;
+    if (j >= job.levels[level].count || uint64_t(n) + (uint64_t(1) << level) > job.iterations)
+        return nullptr;
+    return &job.levels[level].nodes[j];
+}
+
 // One pixel in flight. While it is in the vector loop, the delta is in doubles and
 // z = Z_m + dz after n iterations.
 struct Lane
@@ -108,12 +121,23 @@ struct alignas(64) Worker
     int nextInTile; // tileColumns * tileRows when the tile is used up
     int64_t finished; // pixels written since the last progress report
     WorkerStats stats;
+    // Pixels that left a group to go on lane by lane, and whether the lanes take only those.
+    Lane *spill;
+    int spillCount;
+    bool spillOnly;
 };
+
+// Lanes a worker can hold back for the lane-by-lane loop before it must run it; the worker
+// needs room for this many plus every lane of its groups.
+inline constexpr int kSpillRun = 4096;
+inline constexpr int kSpillRoom = kSpillRun + 64;
 
 // Moves the lane on until its next iteration is one the vector loop can run: finishes its pixel
 // and takes the next, skips iterations by approximation, rebases, or runs the iterations whose
 // delta is too small for a double. Leaves pixel -1 when the thread's work is done.
 void Service(Worker &worker, Lane &lane);
+// The next pixel of the worker's tiles, at its start; false when none is left.
+bool TakePixel(Worker &worker, Lane &lane);
 // Passes the pixels finished since the last report on to the progress record.
 void ReportProgress(Worker &worker);
 

@@ -80,7 +80,7 @@ template<class Lanes, bool kRebaseHere>
     return flags;
 }
 
-template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
+template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
 {
     using V = typename Lanes::Vector;
     constexpr int kLanes = Lanes::kLanes;
@@ -196,12 +196,296 @@ template<class Lanes, bool kRebaseHere> void DeepTilesOn(Worker &worker)
     ReportProgress(worker);
 }
 
+// Neighbouring pixels started together mostly stay at the same point of the reference: they
+// skip the same stretches and rebase at the same iteration. A group is a register of such
+// pixels sharing one m and one n, so that each iteration reads one orbit point for all of its
+// lanes, and its skips are taken in the registers. A group keeps going while its lanes agree;
+// when they part (some rebase and some do not) or half of them have finished, the rest leave
+// for the lane-by-lane loop through the worker's spill.
+template<class Lanes> struct Group
+{
+    using V = typename Lanes::Vector;
+    V dzr, dzi, dcr, dci;
+    V zre, zim; // Z_m in every lane
+};
+
+// Runs groups until no pixel is left to start (false) or the spill is full (true).
+template<class Lanes> bool GroupTiles(Worker &worker)
+{
+    using V = typename Lanes::Vector;
+    constexpr int kLanes = Lanes::kLanes;
+    constexpr int kSlots = Lanes::kSlots;
+    const DeepJob &job = *worker.job;
+    const double *orbit = &job.orbit[0].re;
+    const V bailout = Lanes::Set(job.bailout);
+    const V two = Lanes::Set(2.0);
+
+    Group<Lanes> groups[kSlots];
+    uint32_t ms[kSlots], ns[kSlots]; // where the scalar code has a group
+    const double *at[kSlots]; // where the loop has it
+    const double *stops[kSlots];
+    uint32_t offsets[kSlots]; // n - m, which the loop's iterations keep
+    unsigned live[kSlots]; // the lanes whose pixel is still running
+    Lane pixels[kSlots][kLanes]; // each lane's pixel, its offset and, for the spill, its state
+    bool full = false;
+    alignas(64) double bufR[kLanes], bufI[kLanes], bufCr[kLanes], bufCi[kLanes];
+
+    auto start = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        unsigned taken = 0;
+        for (int k = 0; k < kLanes; ++k) {
+            Lane &lane = pixels[slot][k];
+            const bool has = !full && TakePixel(worker, lane);
+            taken |= unsigned(has) << k;
+            bufCr[k] = has ? lane.dcr : 0;
+            bufCi[k] = has ? lane.dci : 0;
+        }
+        Group<Lanes> &g = groups[slot];
+        g.dzr = g.dzi = Lanes::Set(0.0);
+        g.dcr = Lanes::Load(bufCr);
+        g.dci = Lanes::Load(bufCi);
+        ms[slot] = ns[slot] = 0;
+        live[slot] = taken;
+    };
+    // The group's lanes go on one by one; the group starts new pixels.
+    auto dissolve = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        const Group<Lanes> &g = groups[slot];
+        Lanes::Store(bufR, g.dzr);
+        Lanes::Store(bufI, g.dzi);
+        for (int k = 0; k < kLanes; ++k) {
+            if (!(live[slot] >> k & 1))
+                continue;
+            Lane lane = pixels[slot][k];
+            lane.dzr = bufR[k];
+            lane.dzi = bufI[k];
+            lane.m = ms[slot];
+            lane.n = ns[slot];
+            lane.misses = 0;
+            worker.spill[worker.spillCount++] = lane;
+        }
+        full = full || worker.spillCount >= kSpillRun;
+        start(s);
+    };
+    auto finish = [&](auto s, unsigned lanes, uint32_t count) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        for (int k = 0; k < kLanes; ++k) {
+            if (lanes >> k & 1) {
+                job.counts[pixels[slot][k].pixel] = count;
+                worker.stats.iterations += count;
+                ++worker.finished;
+            }
+        }
+        live[slot] &= ~lanes;
+    };
+    // The longest stored approximation that holds for every lane from the group's m, applied.
+    auto skip = [&](auto s, V dd) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        Group<Lanes> &g = groups[slot];
+        const BlaNode *best = nullptr;
+        int bestLevel = 0;
+        for (int level = kFirstLevel; level < job.levelCount; ++level) {
+            const BlaNode *node = NodeAt(job, level, ms[slot], ns[slot]);
+            if (!node || !node->doubles
+                || (Lanes::Bits(Lanes::Less(dd, Lanes::Set(node->r2Double))) & live[slot])
+                    != live[slot])
+                break;
+            best = node;
+            bestLevel = level;
+        }
+        if (!best)
+            return false;
+        const V ar = Lanes::Set(best->ar), ai = Lanes::Set(best->ai);
+        const V br = Lanes::Set(best->br), bi = Lanes::Set(best->bi);
+        const V x = Lanes::Sub(Lanes::Add(Lanes::Sub(Lanes::Mul(ar, g.dzr), Lanes::Mul(ai, g.dzi)),
+                                          Lanes::Mul(br, g.dcr)),
+                               Lanes::Mul(bi, g.dci));
+        const V y = Lanes::Add(Lanes::Add(Lanes::Add(Lanes::Mul(ar, g.dzi), Lanes::Mul(ai, g.dzr)),
+                                          Lanes::Mul(br, g.dci)),
+                               Lanes::Mul(bi, g.dcr));
+        g.dzr = x;
+        g.dzi = y;
+        const uint32_t span = uint32_t(1) << bestLevel;
+        ms[slot] += span;
+        ns[slot] += span;
+        worker.stats.skipped += uint64_t(span) * unsigned(__builtin_popcount(live[slot]));
+        return true;
+    };
+    // What the group's lanes do at its point: finish, rebase, part or skip; then back to the
+    // loop, or a new group.
+    auto serveHere = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        Group<Lanes> &g = groups[slot];
+        for (;;) {
+            if (!live[slot]) {
+                start(s);
+                if (!live[slot])
+                    return;
+            }
+            const uint32_t m = ms[slot];
+            const V zre = Lanes::Set(orbit[2 * m]);
+            const V zim = Lanes::Set(orbit[2 * m + 1]);
+            const V zr = Lanes::Add(zre, g.dzr);
+            const V zi = Lanes::Add(zim, g.dzi);
+            if (ns[slot] == job.iterations) {
+                finish(s, live[slot], job.iterations);
+                continue;
+            }
+            const V zz = Lanes::MulAdd(zr, zr, Lanes::Mul(zi, zi));
+            const V dd = Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi));
+            if (ns[slot] > 0) {
+                const unsigned out = Lanes::Bits(Lanes::Less(bailout, zz)) & live[slot];
+                if (out) {
+                    finish(s, out, ns[slot]);
+                    if (!live[slot])
+                        continue;
+                }
+            }
+            if (kLanes > 1 && 2 * __builtin_popcount(live[slot]) <= kLanes) {
+                dissolve(s);
+                continue;
+            }
+            if (m > 0) {
+                const unsigned rebase
+                    = m == job.last ? live[slot] : Lanes::Bits(Lanes::Less(zz, dd)) & live[slot];
+                if (rebase == live[slot]) {
+                    // z itself becomes every lane's delta from the orbit's start.
+                    g.dzr = zr;
+                    g.dzi = zi;
+                    ms[slot] = 0;
+                    return;
+                }
+                if (rebase) {
+                    dissolve(s);
+                    continue;
+                }
+            }
+            if (m == 0 || !skip(s, dd))
+                return;
+        }
+    };
+
+    // The loop runs a group on a pointer into the orbit until the point where it must be
+    // looked at: its orbit's end, its iteration limit, or where an approximation worth stopping
+    // for may start.
+    auto resume = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        const Group<Lanes> &g = groups[slot];
+        const uint32_t m = ms[slot];
+        const uint32_t toLimit = m + (job.iterations - ns[slot]);
+        uint32_t end = job.last < toLimit ? job.last : toLimit;
+        // Starts whose radius the largest delta already exceeds are passed by: deltas grow,
+        // and a rebase stops the loop anyway. A few are looked at, so that one that shrank is
+        // seen again before long.
+        Lanes::Store(bufR, Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi)));
+        double largest = 0;
+        for (int k = 0; k < kLanes; ++k)
+            largest = live[slot] >> k & 1 && bufR[k] > largest ? bufR[k] : largest;
+        // The shortest approximation from a start has the widest radius.
+        const Level &shortest = job.levels[job.levelCount > kFirstLevel ? kFirstLevel : 0];
+        constexpr int kPer = 1 << (kExitLevel - kFirstLevel);
+        uint32_t j = m == 0 ? 0 : ((m - 1) >> kExitLevel) + 1;
+        for (int looked = 0; looked < 16 && (j << kExitLevel) + 1 < end; ++looked, ++j) {
+            const int64_t i = int64_t(j) * kPer;
+            if (i >= shortest.count || shortest.nodes[i].r2Double > largest)
+                break;
+        }
+        const uint32_t next = (j << kExitLevel) + 1;
+        const uint32_t stop = next < end ? next : end;
+        at[slot] = orbit + 2 * size_t(m);
+        groups[slot].zre = Lanes::Set(orbit[2 * size_t(m)]);
+        groups[slot].zim = Lanes::Set(orbit[2 * size_t(m) + 1]);
+        stops[slot] = orbit + 2 * size_t(stop);
+        offsets[slot] = ns[slot] - m;
+    };
+    auto serve = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        ms[slot] = static_cast<uint32_t>((at[slot] - orbit) / 2);
+        ns[slot] = ms[slot] + offsets[slot];
+        serveHere(s);
+        resume(s);
+    };
+    for (int k = 0; k < kSlots; ++k)
+        live[k] = 0;
+    bool events[kSlots];
+    auto iterate = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        Group<Lanes> &g = groups[slot];
+        const double *p = at[slot];
+        // 2 Z_m + dz rather than Z_m + z: the delta is ready one sum before z is.
+        const V tr = Lanes::MulAdd(two, g.zre, g.dzr);
+        const V ti = Lanes::MulAdd(two, g.zim, g.dzi);
+        const V nr = Lanes::MulAdd(tr, g.dzr, Lanes::NegMulAdd(ti, g.dzi, g.dcr));
+        const V ni = Lanes::MulAdd(tr, g.dzi, Lanes::MulAdd(ti, g.dzr, g.dci));
+        p += 2;
+        at[slot] = p;
+        g.zre = Lanes::Set(p[0]);
+        g.zim = Lanes::Set(p[1]);
+        const V zr = Lanes::Add(g.zre, nr);
+        const V zi = Lanes::Add(g.zim, ni);
+        g.dzr = nr;
+        g.dzi = ni;
+        const V zz = Lanes::MulAdd(zr, zr, Lanes::Mul(zi, zi));
+        const V dd = Lanes::MulAdd(nr, nr, Lanes::Mul(ni, ni));
+        const unsigned odd
+            = Lanes::Bits(Lanes::Less(bailout, zz)) | Lanes::Bits(Lanes::Less(zz, dd));
+        events[slot] = (odd & live[slot]) | (p == stops[slot]);
+    };
+    auto serveIf = [&](auto s) __attribute__((always_inline))
+    {
+        if (events[s.value])
+            serve(s);
+    };
+    ForEachSlot<kSlots>(start);
+    auto first = [&](auto s) __attribute__((always_inline))
+    {
+        serveHere(s);
+        resume(s);
+    };
+    ForEachSlot<kSlots>(first);
+    static_assert(kLanes <= 8, "a group's lanes are bits of a byte");
+    auto working = [&] {
+        unsigned any = 0;
+        for (int k = 0; k < kSlots; ++k)
+            any |= live[k];
+        return any != 0;
+    };
+    while (working()) {
+        bool any;
+        do {
+            ForEachSlot<kSlots>(iterate);
+            any = false;
+            for (int k = 0; k < kSlots; ++k)
+                any |= events[k];
+        } while (!any);
+        ForEachSlot<kSlots>(serveIf);
+    }
+    ReportProgress(worker);
+    return full;
+}
+
 template<class Lanes> void DeepTiles(Worker &worker)
 {
-    if (worker.job->extended)
-        DeepTilesOn<Lanes, false>(worker);
-    else
-        DeepTilesOn<Lanes, true>(worker);
+    if (worker.job->extended) {
+        LaneTiles<Lanes, false>(worker);
+        return;
+    }
+    for (;;) {
+        worker.spillOnly = false;
+        const bool more = GroupTiles<Lanes>(worker);
+        worker.spillOnly = true;
+        LaneTiles<Lanes, true>(worker);
+        if (!more)
+            return;
+    }
 }
 
 } // namespace

@@ -51,6 +51,21 @@ struct Delta
 
 bool NextPixel(Worker &worker, Lane &lane)
 {
+    if (worker.spillOnly) {
+        if (worker.spillCount == 0) {
+            lane.pixel = -1;
+            return false;
+        }
+        lane = worker.spill[--worker.spillCount];
+        return true;
+    }
+    return TakePixel(worker, lane);
+}
+
+} // namespace
+
+bool TakePixel(Worker &worker, Lane &lane)
+{
     const DeepJob &job = *worker.job;
     if (worker.nextInTile == worker.tileColumns * worker.tileRows) {
         ReportProgress(worker);
@@ -73,6 +88,8 @@ bool NextPixel(Worker &worker, Lane &lane)
     return true;
 }
 
+namespace {
+
 void Finish(Worker &worker, Lane &lane, uint32_t count)
 {
     worker.job->counts[lane.pixel] = count;
@@ -88,23 +105,16 @@ bool Skip(Worker &worker, Lane &lane, Delta &delta)
     const DeepJob &job = *worker.job;
     if (lane.m == 0)
         return false;
-    const uint32_t from = lane.m - 1;
     const double norm = delta.extended ? 0 : delta.x * delta.x + delta.y * delta.y;
     const XReal bigNorm = delta.extended ? delta.big.Norm() : XReal();
     const BlaNode *best = nullptr;
     int bestLevel = 0;
     // A longer approximation from the same start never holds where a shorter one does not.
     for (int level = kFirstLevel; level < job.levelCount; ++level) {
-        if (from & ((uint32_t(1) << level) - 1))
+        const BlaNode *node = NodeAt(job, level, lane.m, lane.n);
+        if (!node || (delta.extended ? !(bigNorm < node->r2) : !(norm < node->r2Double)))
             break;
-        const int64_t j = from >> level;
-        if (j >= job.levels[level].count
-            || uint64_t(lane.n) + (uint64_t(1) << level) > job.iterations)
-            break;
-        const BlaNode &node = job.levels[level].nodes[j];
-        if (delta.extended ? !(bigNorm < node.r2) : !(norm < node.r2Double))
-            break;
-        best = &node;
+        best = node;
         bestLevel = level;
     }
     if (!best)

@@ -361,9 +361,11 @@ void Renderer::Render(const std::string &width, int columns, int rows, uint32_t 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned threads = static_cast<unsigned>(std::min<int64_t>(cores, queue.Tiles()));
     std::vector<Worker> workers(threads);
-    for (Worker &worker : workers) {
-        worker = Worker {};
-        worker.job = &job;
+    std::vector<std::vector<Lane>> spills(threads, std::vector<Lane>(kSpillRoom));
+    for (unsigned i = 0; i < threads; ++i) {
+        workers[i] = Worker {};
+        workers[i].job = &job;
+        workers[i].spill = spills[i].data();
     }
     std::vector<std::thread> helpers;
     try {
