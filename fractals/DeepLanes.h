@@ -3,16 +3,18 @@
 // file supplies the few operations and includes this under its own target, so the code below is
 // compiled for that instruction set only.
 //
-// A lane is one pixel with its own place in the reference orbit (pixels rebase and skip at
-// different iterations), so the orbit's points are loaded lane by lane. Lanes::kSlots
-// registers run side by side to hide the latency of the recurrence. A register runs plain
-// iterations until one of its lanes needs the scalar code (it escaped, may skip a long stretch
-// by approximation, or has counted down to the iteration limit or the orbit's end); then that
-// register's lanes go back to memory, the lanes that asked are served, and it is loaded again
-// while the others run on.
+// Two loops. Pixels start in groups: a register of neighbours that share one place m in the
+// reference orbit, so that one point read serves every lane (see Group below). Pixels whose
+// group parted go on in the lane-by-lane loop, where a lane is one pixel with its own place in
+// the orbit (pixels rebase and skip at different iterations), so the orbit's points are loaded
+// lane by lane. Lanes::kSlots registers run side by side to hide the latency of the recurrence.
+// A register of that loop runs plain iterations until one of its lanes needs the scalar code
+// (it escaped, may skip a long stretch by approximation, or has counted down to the iteration
+// limit or the orbit's end); then that register's lanes go back to memory, the lanes that asked
+// are served, and it is loaded again while the others run on.
 //
-// One iteration, with z = Z_m + dz held beside dz:
-//   dz <- (Z_m + z) dz + dc,  m <- m + 1,  z <- Z_m + dz,
+// One iteration, with z = Z_m + dz:
+//   dz <- (2 Z_m + dz) dz + dc,  m <- m + 1,  z <- Z_m + dz,
 // then the tests |z|^2 > B (escaped), |z|^2 < |dz|^2 (rebase) and |dz|^2 < R^2 (skip).
 
 #include "fractals/DeepEngine.h"
