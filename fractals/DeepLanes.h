@@ -317,6 +317,16 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         worker.stats.skipped += uint64_t(span) * unsigned(__builtin_popcount(live[slot]));
         return true;
     };
+    // One iteration of a group's deltas from the reference point (zr, zi).
+    auto step = [&](Group<Lanes> & g, V zr, V zi) __attribute__((always_inline))
+    {
+        // 2 Z_m + dz rather than Z_m + z: the delta is ready one sum before z is.
+        const V tr = Lanes::MulAdd(two, zr, g.dzr);
+        const V ti = Lanes::MulAdd(two, zi, g.dzi);
+        const V nr = Lanes::MulAdd(tr, g.dzr, Lanes::NegMulAdd(ti, g.dzi, g.dcr));
+        g.dzi = Lanes::MulAdd(tr, g.dzi, Lanes::MulAdd(ti, g.dzr, g.dci));
+        g.dzr = nr;
+    };
     // What the group's lanes do at its point: finish, rebase, part or skip; then back to the
     // loop, or a new group.
     auto serveHere = [&](auto s) __attribute__((always_inline))
@@ -356,11 +366,15 @@ template<class Lanes> bool GroupTiles(Worker &worker)
                 const unsigned rebase
                     = m == job.last ? live[slot] : Lanes::Bits(Lanes::Less(zz, dd)) & live[slot];
                 if (rebase == live[slot]) {
-                    // z itself becomes every lane's delta from the orbit's start.
+                    // z itself becomes every lane's delta from the orbit's start, and the
+                    // first iteration from there is taken here: the next point is a start
+                    // of every approximation, which the loop would stop at at once.
                     g.dzr = zr;
                     g.dzi = zi;
-                    ms[slot] = 0;
-                    return;
+                    step(g, Lanes::Set(orbit[0]), Lanes::Set(orbit[1]));
+                    ms[slot] = 1;
+                    ++ns[slot];
+                    continue;
                 }
                 if (rebase) {
                     dissolve(s);
@@ -422,21 +436,15 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         constexpr int slot = decltype(s)::value;
         Group<Lanes> &g = groups[slot];
         const double *p = at[slot];
-        // 2 Z_m + dz rather than Z_m + z: the delta is ready one sum before z is.
-        const V tr = Lanes::MulAdd(two, g.zre, g.dzr);
-        const V ti = Lanes::MulAdd(two, g.zim, g.dzi);
-        const V nr = Lanes::MulAdd(tr, g.dzr, Lanes::NegMulAdd(ti, g.dzi, g.dcr));
-        const V ni = Lanes::MulAdd(tr, g.dzi, Lanes::MulAdd(ti, g.dzr, g.dci));
+        step(g, g.zre, g.zim);
         p += 2;
         at[slot] = p;
         g.zre = Lanes::Set(p[0]);
         g.zim = Lanes::Set(p[1]);
-        const V zr = Lanes::Add(g.zre, nr);
-        const V zi = Lanes::Add(g.zim, ni);
-        g.dzr = nr;
-        g.dzi = ni;
+        const V zr = Lanes::Add(g.zre, g.dzr);
+        const V zi = Lanes::Add(g.zim, g.dzi);
         const V zz = Lanes::MulAdd(zr, zr, Lanes::Mul(zi, zi));
-        const V dd = Lanes::MulAdd(nr, nr, Lanes::Mul(ni, ni));
+        const V dd = Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi));
         const unsigned odd
             = Lanes::Bits(Lanes::Less(bailout, zz)) | Lanes::Bits(Lanes::Less(zz, dd));
         events[slot] = (odd & live[slot]) | (p == stops[slot]);
