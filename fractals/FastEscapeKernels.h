@@ -53,14 +53,12 @@ inline constexpr int kCoreKinds = 3;
 const char *CoreKindName(CoreKind core);
 
 // What a kernel is compiled for: the registers run side by side, the iterations between two
-// tests whether a register moves on (1 or 2), whether x is doubled by a product or a sum, and
-// whether a lane that is done moves on by itself or waits for the rest of its register.
+// tests whether a register moves on (1 or 2), and whether x is doubled by a product or a sum.
 struct Tuning
 {
     int slots;
     int testEvery;
     bool doubleByProduct;
-    bool refillLanes = false;
 };
 
 // The tuning of each level's kernel on each kind of core, for either picture; indexed by
@@ -72,17 +70,13 @@ struct LevelTunings
 };
 inline constexpr LevelTunings kLevelTunings[] = {
     // scalar: Other, Zen, Zen5
-    {{{4, 2, false}, {4, 2, false, true}, {3, 2, false, true}},
-     {{4, 2, false}, {4, 2, false, true}, {3, 2, false, true}}},
+    {{{4, 2, false}, {4, 2, false}, {4, 2, false}}, {{4, 2, false}, {4, 2, false}, {4, 2, false}}},
     // sse2
-    {{{6, 2, true}, {6, 2, true, true}, {4, 2, true, true}},
-     {{3, 2, false}, {3, 2, false, true}, {4, 2, false, true}}},
-    // avx2
-    {{{5, 2, true}, {5, 2, true, true}, {4, 2, true, true}},
-     {{4, 2, true}, {4, 2, true, true}, {3, 2, true, true}}},
+    {{{3, 2, false}, {6, 2, true}, {6, 2, true}}, {{3, 2, false}, {3, 2, false}, {3, 2, false}}},
+    // avx2: on Zen, more slots hide the 3-cycle adds, products spare the adders
+    {{{3, 2, false}, {5, 2, true}, {5, 2, true}}, {{3, 2, false}, {4, 2, true}, {4, 2, true}}},
     // avx512
-    {{{5, 2, false}, {5, 2, false, true}, {4, 2, false, true}},
-     {{5, 2, false}, {3, 2, false, true}, {4, 2, false, true}}},
+    {{{5, 2, false}, {5, 2, false}, {5, 2, false}}, {{5, 2, false}, {5, 2, false}, {5, 2, false}}},
 };
 
 // A level's kernel for each kind of core.

@@ -56,7 +56,6 @@ template<class Lanes, int kSlots> struct Slots
     using V = typename Lanes::Vector;
     V x[kSlots], y[kSlots], xx[kSlots], yy[kSlots];
     V cx[kSlots], cy[kSlots]; // Mandelbrot only: the Julia constant is shared by every slot
-    V tag[kSlots]; // moving on a lane at a time: each lane's pixel
     uint64_t inside[kSlots]; // a set bit for each lane that has not escaped
     uint64_t counts[kSlots]; // a byte a lane: the iterations it ran inside
     int left[kSlots]; // iterations before the last
@@ -216,33 +215,14 @@ template<class Lanes, bool kJulia, Tuning kTuning>
     ReportFinished(queue, feeder.finished);
 }
 
-} // namespace
-
-} // namespace fast
-
-#include "fractals/FastEscapeRefill.h"
-
-namespace fast {
-
-namespace {
-
-template<class Lanes, bool kJulia, Tuning kTuning>
-void EscapeTilesTuned(const EscapeJob &job, TileQueue &queue)
-{
-    if constexpr (kTuning.refillLanes)
-        EscapeLanesOf<Lanes, kJulia, kTuning>(job, queue);
-    else
-        EscapeTilesOf<Lanes, kJulia, kTuning>(job, queue);
-}
-
 template<class Lanes, SimdLevel kLevel, CoreKind kCore>
 void EscapeTiles(const EscapeJob &job, TileQueue &queue)
 {
     constexpr const LevelTunings &tunings = kLevelTunings[static_cast<int>(kLevel)];
     if (job.julia)
-        EscapeTilesTuned<Lanes, true, tunings.julia[static_cast<int>(kCore)]>(job, queue);
+        EscapeTilesOf<Lanes, true, tunings.julia[static_cast<int>(kCore)]>(job, queue);
     else
-        EscapeTilesTuned<Lanes, false, tunings.mandelbrot[static_cast<int>(kCore)]>(job, queue);
+        EscapeTilesOf<Lanes, false, tunings.mandelbrot[static_cast<int>(kCore)]>(job, queue);
 }
 
 // A level's kernel for every kind of core, for the level table.

@@ -24,7 +24,6 @@ struct Avx512Lanes
 
     static Vector Set(double v) { return _mm512_set1_pd(v); }
     static Vector Load(const double *p) { return _mm512_loadu_pd(p); }
-    static void Store(double *p, Vector v) { _mm512_storeu_pd(p, v); }
     static Vector Add(Vector a, Vector b) { return _mm512_add_round_pd(a, b, kRound); }
     static Vector Sub(Vector a, Vector b) { return _mm512_sub_round_pd(a, b, kRound); }
     static Vector Mul(Vector a, Vector b) { return _mm512_mul_round_pd(a, b, kRound); }
@@ -32,27 +31,6 @@ struct Avx512Lanes
     static unsigned Escaped(Vector sum, Vector bailout)
     {
         return _mm512_cmp_pd_mask(sum, bailout, _CMP_GT_OQ);
-    }
-    // The lanes of `lanes`, lowest first, take p[0], p[1], ...; the others keep `old`.
-    static Vector Expand(Vector old, unsigned lanes, const double *p)
-    {
-        return _mm512_mask_expandloadu_pd(old, static_cast<__mmask8>(lanes), p);
-    }
-    static Vector Zero(Vector old, unsigned lanes)
-    {
-        return _mm512_mask_mov_pd(old, static_cast<__mmask8>(lanes), _mm512_setzero_pd());
-    }
-    // The lanes of `lanes`, lowest first, to out[0], out[1], ...; may write kLanes entries. Kept
-    // apart from the store: a compress straight to memory is slow on some cores.
-    static void Compress(Vector v, unsigned lanes, double *out)
-    {
-        _mm512_storeu_pd(out, _mm512_maskz_compress_pd(static_cast<__mmask8>(lanes), v));
-    }
-    // Byte k of `bytes` into the low byte of lane k's bits.
-    static Vector WithBytes(Vector v, uint64_t bytes)
-    {
-        const __m512i wide = _mm512_cvtepu8_epi64(_mm_cvtsi64_si128(static_cast<long long>(bytes)));
-        return _mm512_castsi512_pd(_mm512_or_si512(_mm512_castpd_si512(v), wide));
     }
 };
 

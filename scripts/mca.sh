@@ -42,15 +42,14 @@ for line in open(dis):
     if name and row:
         functions[name].append((int(row.group(1), 16), row.group(2).split('#')[0].strip()))
 for name, rows in functions.items():
-    kind = re.search(r'Escape(Tiles|Lanes)Of<[^,]*, (true|false)(?:, fast::Tuning\{([^}]*)\})?>', name)
+    kind = re.search(r'EscapeTilesOf<[^,]*, (true|false)(?:, fast::Tuning\{([^}]*)\})?>', name)
     if not kind:
         continue
-    # picture/slots,testEvery,byProduct,refillLanes: the demangler leaves out trailing fields
-    # that are 0.
-    fields = (kind.group(3) or '').split(', ')
-    fields += ['0'] * (4 - len(fields))
+    # picture/slots,testEvery,byProduct: the demangler leaves out trailing fields that are 0.
+    fields = (kind.group(2) or '').split(', ')
+    fields += ['0'] * (3 - len(fields))
     tuning = '/' + ','.join(f.replace('true', '1').replace('false', '0') for f in fields)
-    kind = ('julia' if kind.group(2) == 'true' else 'mandelbrot') + tuning
+    kind = ('julia' if kind.group(1) == 'true' else 'mandelbrot') + tuning
     best = None
     for i, (address, text) in enumerate(rows):
         jump = re.match(r'j\w+\s+([0-9a-f]+)\b', text)
