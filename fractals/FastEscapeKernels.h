@@ -14,8 +14,10 @@ namespace fast {
 
 // The picture is handed out in tiles of this many columns and rows; the column table is padded
 // to a whole tile past the last column, so a kernel may compute whole registers beyond the edge.
-inline constexpr int kTileWidth = 16;
-inline constexpr int kTileHeight = 16;
+// Wide and low: a tile's row of counts spans whole cache lines, so two cores seldom write the
+// same line, and the tiles are few enough that taking one costs nothing worth counting.
+inline constexpr int kTileWidth = 128;
+inline constexpr int kTileHeight = 8;
 inline constexpr int kMaxIterations = 255;
 
 struct EscapeJob
