@@ -14,10 +14,11 @@ namespace fast {
 
 // The picture is handed out in tiles of this many columns and rows; the column table is padded
 // to a whole tile past the last column, so a kernel may compute whole registers beyond the edge.
-// Wide and low: a tile's row of counts spans whole cache lines, so two cores seldom write the
-// same line, and the tiles are few enough that taking one costs nothing worth counting.
-inline constexpr int kTileWidth = 128;
-inline constexpr int kTileHeight = 8;
+// Large and wide: taking a tile is an atomic add that both cores contend for, and a tile's row
+// of counts spans whole cache lines, so two cores seldom write the same line; 4,096 pixels are
+// still little enough that the last tiles share out evenly.
+inline constexpr int kTileWidth = 256;
+inline constexpr int kTileHeight = 16;
 inline constexpr int kMaxIterations = 255;
 
 struct EscapeJob
