@@ -256,11 +256,16 @@ double WallSeconds(const std::function<void()> &work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Seconds for the mix on each of `cores` threads at once, one a core.
+// Seconds for the mix of the active level's width on each of `cores` threads at once, one a
+// core: two cores that share their vector units keep pace on narrow registers only.
 double MixSeconds(int cores)
 {
     constexpr long kLoops = 4'000'000;
-    void (*mix)(long) = __builtin_cpu_supports("avx") ? Mix256 : nullptr;
+    const fast::SimdLevel level = fast::ActiveSimdLevel();
+    void (*mix)(long) = !__builtin_cpu_supports("avx") ? nullptr
+        : level == fast::SimdLevel::Avx512             ? Mix512
+        : level == fast::SimdLevel::Avx2               ? Mix256
+                                                       : Mix128;
     if (!mix)
         return 0;
     return WallSeconds([&] {

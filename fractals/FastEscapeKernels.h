@@ -14,7 +14,10 @@ namespace fast {
 
 // The picture is handed out in tiles of this many columns and rows; the column table is padded
 // to a whole tile past the last column, so a kernel may compute whole registers beyond the edge.
-inline constexpr int kTileWidth = 16;
+// Large and wide: taking a tile is an atomic add that both cores contend for, and a tile's row
+// of counts spans whole cache lines, so two cores seldom write the same line; 4,096 pixels are
+// still little enough that the last tiles share out evenly.
+inline constexpr int kTileWidth = 256;
 inline constexpr int kTileHeight = 16;
 inline constexpr int kMaxIterations = 255;
 
@@ -52,13 +55,12 @@ enum class CoreKind {
 inline constexpr int kCoreKinds = 3;
 const char *CoreKindName(CoreKind core);
 
-// What a kernel is compiled for: the registers run side by side, the iterations between two
-// tests whether a register moves on (1 or 2), and whether x is doubled by a product or a sum.
+// What a kernel is compiled for: the registers run side by side and the iterations between two
+// tests whether a register moves on (1 or 2).
 struct Tuning
 {
     int slots;
     int testEvery;
-    bool doubleByProduct;
 };
 
 // The tuning of each level's kernel on each kind of core, for either picture; indexed by
@@ -70,13 +72,13 @@ struct LevelTunings
 };
 inline constexpr LevelTunings kLevelTunings[] = {
     // scalar: Other, Zen, Zen5
-    {{{4, 2, false}, {4, 2, false}, {4, 2, false}}, {{4, 2, false}, {4, 2, false}, {4, 2, false}}},
+    {{{4, 2}, {4, 2}, {4, 2}}, {{4, 2}, {4, 2}, {4, 2}}},
     // sse2
-    {{{3, 2, false}, {6, 2, true}, {6, 2, true}}, {{3, 2, false}, {3, 2, false}, {3, 2, false}}},
-    // avx2: on Zen, more slots hide the 3-cycle adds, products spare the adders
-    {{{3, 2, false}, {5, 2, true}, {5, 2, true}}, {{3, 2, false}, {4, 2, true}, {4, 2, true}}},
+    {{{3, 2}, {6, 2}, {6, 2}}, {{3, 2}, {3, 2}, {3, 2}}},
+    // avx2: on Zen, more slots hide the 3-cycle adds
+    {{{3, 2}, {5, 2}, {5, 2}}, {{3, 2}, {4, 2}, {4, 2}}},
     // avx512
-    {{{5, 2, false}, {5, 2, false}, {5, 2, false}}, {{5, 2, false}, {5, 2, false}, {5, 2, false}}},
+    {{{5, 2}, {5, 2}, {5, 2}}, {{5, 2}, {5, 2}, {5, 2}}},
 };
 
 // A level's kernel for each kind of core.

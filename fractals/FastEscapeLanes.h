@@ -11,7 +11,7 @@
 // An iteration costs the arithmetic, one compare and a few integer operations: which lanes are
 // still inside is a bit set, and each lane's count is a byte of one integer that grows by one
 // while the lane is inside, without a branch, so a lane escaping costs no mispredicted jump.
-// How many slots, how often they test whether to move on and how x is doubled differ between
+// How many slots and how often they test whether to move on differ between
 // cores (a Tuning of the level table); tested every second iteration, a register whose lanes
 // are all out by the first of the two runs one iteration for nothing, and counts nothing in it.
 
@@ -137,8 +137,6 @@ template<class Lanes, int kSlots>
     feeder.finished += lanes;
 }
 
-// One iteration of the recurrence, in the one-pixel form's order: x*x - y*y + cx, 2*x*y + cy
-// (x + x is 2*x exactly, and an adder's latency shorter than a product).
 // What every slot shares.
 template<class Lanes> struct Consts
 {
@@ -146,18 +144,16 @@ template<class Lanes> struct Consts
     V bailout;
     V juliaCx;
     V juliaCy;
-    V two;
 };
 
-// x + x and 2 * x are both exact: the sum is quicker where adds are, the product spares the
-// adders where they and the multipliers are separate pipes.
+// One iteration of the recurrence, in the one-pixel form's order: x*x - y*y + cx, 2*x*y + cy.
+// x + x is 2*x exactly; the compiler makes the product 2 * x a sum in any case.
 template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
 [[gnu::always_inline]] inline void Iterate(Slots<Lanes, kSlots> &slots, int s,
                                            const Consts<Lanes> &k)
 {
     using V = typename Lanes::Vector;
-    const V twiceX = kTuning.doubleByProduct ? Lanes::Mul(k.two, slots.x[s])
-                                             : Lanes::Add(slots.x[s], slots.x[s]);
+    const V twiceX = Lanes::Add(slots.x[s], slots.x[s]);
     const V nx = Lanes::Add(Lanes::Sub(slots.xx[s], slots.yy[s]), kJulia ? k.juliaCx : slots.cx[s]);
     const V ny = Lanes::Add(Lanes::Mul(twiceX, slots.y[s]), kJulia ? k.juliaCy : slots.cy[s]);
     slots.xx[s] = Lanes::Mul(nx, nx);
@@ -189,8 +185,7 @@ template<class Lanes, bool kJulia, Tuning kTuning>
 {
     constexpr int kSlots = kTuning.slots;
     Feeder feeder {job, queue, {0, 0, 0, 0}, 0, 0, 0, kSlots};
-    const Consts<Lanes> k {Lanes::Set(job.bailout), Lanes::Set(job.cx), Lanes::Set(job.cy),
-                           Lanes::Set(2.0)};
+    const Consts<Lanes> k {Lanes::Set(job.bailout), Lanes::Set(job.cx), Lanes::Set(job.cy)};
     Slots<Lanes, kSlots> slots {};
     auto start = [&](auto s) __attribute__((always_inline))
     {

@@ -2,8 +2,8 @@
 # Static throughput of each escape kernel's inner loop on several x86 cores, from llvm-mca:
 # compiles every instruction-set file of fractals/ as the Release build does, takes from each
 # kernel the loop that holds the most products (the slots' iterations, with the cold refill
-# code left out), and prints the block's cycles and the cycles per register-iteration (three
-# products each) for every -mcpu. A developer's tool, never part of the tests.
+# code left out), and prints the block's cycles and the cycles per register-iteration (one
+# compare each) for every -mcpu. A developer's tool, never part of the tests.
 # Usage: scripts/mca.sh [-v] [CPU...]   (default: znver3 znver4 znver5 skylake icelake-server)
 #   -v prints llvm-mca's whole report (ports, resource pressure) for every loop;
 #   MCA_KEEP=DIR keeps the extracted loops there as DIR/<level>-<picture>.s.
@@ -45,10 +45,10 @@ for name, rows in functions.items():
     kind = re.search(r'EscapeTilesOf<[^,]*, (true|false)(?:, fast::Tuning\{([^}]*)\})?>', name)
     if not kind:
         continue
-    # picture/slots,testEvery,byProduct: the demangler leaves out trailing fields that are 0.
+    # picture/slots,testEvery: the demangler leaves out trailing fields that are 0.
     fields = (kind.group(2) or '').split(', ')
-    fields += ['0'] * (3 - len(fields))
-    tuning = '/' + ','.join(f.replace('true', '1').replace('false', '0') for f in fields)
+    fields += ['0'] * (2 - len(fields))
+    tuning = '/' + ','.join(fields)
     kind = ('julia' if kind.group(1) == 'true' else 'mandelbrot') + tuning
     best = None
     for i, (address, text) in enumerate(rows):
@@ -69,12 +69,13 @@ for name, rows in functions.items():
         out.write('.Ltop:\n')
         for text in best[1]:
             out.write(re.sub(r'^(j\w+|call)\s+.*$', r'\1 .Ltop', text) + '\n')
+    # One compare of the sum with the bailout a register-iteration, whichever way x is doubled.
     with open(f'{stem}-{kind}.n', 'w') as out:
-        out.write(str(best[0] / 3))
+        out.write(str(sum(1 for t in best[1] if re.match(r'v?(cmp\w*p[sd]|u?comis[sd])\b', t))))
 EOF
 done
 [ -z "${MCA_KEEP:-}" ] || { mkdir -p "$MCA_KEEP" && cp "$work"/*.s "$MCA_KEEP"/; }
-# picture-slots.testEvery.byProduct names the kernel's tuning in fractals/FastEscapeKernels.h.
+# picture-slots.testEvery names the kernel's tuning in fractals/FastEscapeKernels.h.
 printf '%-7s %-20s %-15s %7s %9s %7s %9s\n' level picture-tuning cpu block reg_it/blk \
     cycles cyc/reg_it
 for s in "$work"/*.s; do

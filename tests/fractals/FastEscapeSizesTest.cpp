@@ -3,6 +3,7 @@
 // forms at that size, and the progress record counting every pixel exactly once.
 
 #include "fractals/FastEscape.h"
+#include "fractals/FastEscapeKernels.h"
 #include "fractals/Progress.h"
 #include "fractals/Reference.h"
 
@@ -25,8 +26,21 @@ struct Size
 
 // One and two tiles wide or high, a tile plus or minus one, single-register widths, and
 // pictures far longer on one side than the other.
-const Size kSizes[] = {{2, 2},   {3, 1000}, {1000, 3}, {17, 33}, {4097, 3}, {3, 4097}, {16, 16},
-                       {15, 31}, {33, 17},  {2, 300},  {9, 2},   {64, 48},  {65, 63}};
+constexpr int kTileW = fast::kTileWidth;
+constexpr int kTileH = fast::kTileHeight;
+const Size kSizes[] = {{2, 2},
+                       {3, 1000},
+                       {1000, 3},
+                       {kTileW + 1, 2 * kTileH + 1},
+                       {4097, 3},
+                       {3, 4097},
+                       {kTileW, kTileH},
+                       {kTileW - 1, 2 * kTileH - 1},
+                       {2 * kTileW + 1, kTileH + 1},
+                       {2, 300},
+                       {9, 2},
+                       {64, 48},
+                       {65, 63}};
 
 struct View
 {
