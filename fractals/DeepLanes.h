@@ -221,13 +221,17 @@ template<class Lanes> bool GroupTiles(Worker &worker)
     const double *orbit = &job.orbit[0].re;
     const V bailout = Lanes::Set(job.bailout);
     const V two = Lanes::Set(2.0);
+    auto norm = [&](V x, V y) __attribute__((always_inline))
+    {
+        return Lanes::MulAdd(x, x, Lanes::Mul(y, y));
+    };
 
     Group<Lanes> groups[kSlots];
     uint32_t ms[kSlots], ns[kSlots]; // where the scalar code has a group
     const double *at[kSlots]; // where the loop has it
     const double *stops[kSlots];
     uint32_t offsets[kSlots]; // n - m, which the loop's iterations keep
-    unsigned live[kSlots]; // the lanes whose pixel is still running
+    unsigned live[kSlots] = {}; // the lanes whose pixel is still running
     Lane pixels[kSlots][kLanes]; // each lane's pixel, its offset and, for the spill, its state
     bool full = false;
     alignas(64) double bufR[kLanes], bufI[kLanes], bufCr[kLanes], bufCi[kLanes];
@@ -248,6 +252,8 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         g.dcr = Lanes::Load(bufCr);
         g.dci = Lanes::Load(bufCi);
         ms[slot] = ns[slot] = 0;
+        at[slot] = orbit;
+        offsets[slot] = 0;
         live[slot] = taken;
     };
     // The group's lanes go on one by one; the group starts new pixels.
@@ -348,8 +354,8 @@ template<class Lanes> bool GroupTiles(Worker &worker)
                 finish(s, live[slot], job.iterations);
                 continue;
             }
-            const V zz = Lanes::MulAdd(zr, zr, Lanes::Mul(zi, zi));
-            const V dd = Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi));
+            const V zz = norm(zr, zi);
+            const V dd = norm(g.dzr, g.dzi);
             if (ns[slot] > 0) {
                 const unsigned out = Lanes::Bits(Lanes::Less(bailout, zz)) & live[slot];
                 if (out) {
@@ -392,14 +398,14 @@ template<class Lanes> bool GroupTiles(Worker &worker)
     auto resume = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
-        const Group<Lanes> &g = groups[slot];
+        Group<Lanes> &g = groups[slot];
         const uint32_t m = ms[slot];
         const uint32_t toLimit = m + (job.iterations - ns[slot]);
         uint32_t end = job.last < toLimit ? job.last : toLimit;
         // Starts whose radius the largest delta already exceeds are passed by: deltas grow,
         // and a rebase stops the loop anyway. A few are looked at, so that one that shrank is
         // seen again before long.
-        Lanes::Store(bufR, Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi)));
+        Lanes::Store(bufR, norm(g.dzr, g.dzi));
         double largest = 0;
         for (int k = 0; k < kLanes; ++k)
             largest = live[slot] >> k & 1 && bufR[k] > largest ? bufR[k] : largest;
@@ -415,8 +421,8 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         const uint32_t next = (j << kExitLevel) + 1;
         const uint32_t stop = next < end ? next : end;
         at[slot] = orbit + 2 * size_t(m);
-        groups[slot].zre = Lanes::Set(orbit[2 * size_t(m)]);
-        groups[slot].zim = Lanes::Set(orbit[2 * size_t(m) + 1]);
+        g.zre = Lanes::Set(orbit[2 * size_t(m)]);
+        g.zim = Lanes::Set(orbit[2 * size_t(m) + 1]);
         stops[slot] = orbit + 2 * size_t(stop);
         offsets[slot] = ns[slot] - m;
     };
@@ -428,8 +434,6 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         serveHere(s);
         resume(s);
     };
-    for (int k = 0; k < kSlots; ++k)
-        live[k] = 0;
     bool events[kSlots];
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
@@ -443,8 +447,8 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         g.zim = Lanes::Set(p[1]);
         const V zr = Lanes::Add(g.zre, g.dzr);
         const V zi = Lanes::Add(g.zim, g.dzi);
-        const V zz = Lanes::MulAdd(zr, zr, Lanes::Mul(zi, zi));
-        const V dd = Lanes::MulAdd(g.dzr, g.dzr, Lanes::Mul(g.dzi, g.dzi));
+        const V zz = norm(zr, zi);
+        const V dd = norm(g.dzr, g.dzi);
         const unsigned odd
             = Lanes::Bits(Lanes::Less(bailout, zz)) | Lanes::Bits(Lanes::Less(zz, dd));
         events[slot] = (odd & live[slot]) | (p == stops[slot]);
@@ -455,12 +459,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
             serve(s);
     };
     ForEachSlot<kSlots>(start);
-    auto first = [&](auto s) __attribute__((always_inline))
-    {
-        serveHere(s);
-        resume(s);
-    };
-    ForEachSlot<kSlots>(first);
+    ForEachSlot<kSlots>(serve);
     static_assert(kLanes <= 8, "a group's lanes are bits of a byte");
     auto working = [&] {
         unsigned any = 0;
