@@ -7,7 +7,8 @@
 // reference orbit, so that one point read serves every lane (see Group below). Pixels whose
 // group parted go on in the lane-by-lane loop, where a lane is one pixel with its own place in
 // the orbit (pixels rebase and skip at different iterations), so the orbit's points are loaded
-// lane by lane. Lanes::kSlots registers run side by side to hide the latency of the recurrence.
+// lane by lane. Lanes::kGroupSlots groups, or Lanes::kSlots registers of the lane-by-lane loop,
+// run side by side to hide the latency of the recurrence.
 // A register of that loop runs plain iterations until one of its lanes needs the scalar code
 // (it escaped, may skip a long stretch by approximation, or has counted down to the iteration
 // limit or the orbit's end); then that register's lanes go back to memory, the lanes that asked
@@ -216,7 +217,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
 {
     using V = typename Lanes::Vector;
     constexpr int kLanes = Lanes::kLanes;
-    constexpr int kSlots = Lanes::kSlots;
+    constexpr int kSlots = Lanes::kGroupSlots;
     const DeepJob &job = *worker.job;
     const double *orbit = &job.orbit[0].re;
     const V bailout = Lanes::Set(job.bailout);
@@ -229,7 +230,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
     Group<Lanes> groups[kSlots];
     uint32_t ms[kSlots], ns[kSlots]; // where the scalar code has a group
     const double *at[kSlots]; // where the loop has it
-    const double *stops[kSlots];
+    uint32_t runs[kSlots]; // the iterations from there to the next point it must be looked at
     uint32_t offsets[kSlots]; // n - m, which the loop's iterations keep
     unsigned live[kSlots] = {}; // the lanes whose pixel is still running
     Lane pixels[kSlots][kLanes]; // each lane's pixel, its offset and, for the spill, its state
@@ -423,7 +424,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         at[slot] = orbit + 2 * size_t(m);
         g.zre = Lanes::Set(orbit[2 * size_t(m)]);
         g.zim = Lanes::Set(orbit[2 * size_t(m) + 1]);
-        stops[slot] = orbit + 2 * size_t(stop);
+        runs[slot] = stop - m;
         offsets[slot] = ns[slot] - m;
     };
     auto serve = [&](auto s) __attribute__((always_inline))
@@ -434,28 +435,32 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         serveHere(s);
         resume(s);
     };
-    bool events[kSlots];
+    // Every group's run goes on from at[] by one offset, so that an iteration costs no
+    // pointer of its own, and ends with the shortest run: no group is tested for its stop.
+    unsigned events[kSlots];
+    size_t offset = 0;
+    uint32_t done = 0;
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
         Group<Lanes> &g = groups[slot];
-        const double *p = at[slot];
         step(g, g.zre, g.zim);
-        p += 2;
-        at[slot] = p;
+        const double *p = at[slot] + offset;
         g.zre = Lanes::Set(p[0]);
         g.zim = Lanes::Set(p[1]);
         const V zr = Lanes::Add(g.zre, g.dzr);
         const V zi = Lanes::Add(g.zim, g.dzi);
         const V zz = norm(zr, zi);
         const V dd = norm(g.dzr, g.dzi);
-        const unsigned odd
-            = Lanes::Bits(Lanes::Less(bailout, zz)) | Lanes::Bits(Lanes::Less(zz, dd));
-        events[slot] = (odd & live[slot]) | (p == stops[slot]);
+        events[slot] = Lanes::Bits(Lanes::Either(Lanes::Less(bailout, zz), Lanes::Less(zz, dd)))
+            & live[slot];
     };
     auto serveIf = [&](auto s) __attribute__((always_inline))
     {
-        if (events[s.value])
+        constexpr int slot = decltype(s)::value;
+        at[slot] += offset;
+        runs[slot] -= done;
+        if (events[slot] || runs[slot] == 0)
             serve(s);
     };
     ForEachSlot<kSlots>(start);
@@ -468,13 +473,20 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         return any != 0;
     };
     while (working()) {
-        bool any;
+        uint32_t run = runs[0];
+        for (int k = 1; k < kSlots; ++k)
+            run = runs[k] < run ? runs[k] : run;
+        offset = 0;
+        done = 0;
+        unsigned any;
         do {
+            offset += 2;
+            ++done;
             ForEachSlot<kSlots>(iterate);
-            any = false;
+            any = 0;
             for (int k = 0; k < kSlots; ++k)
                 any |= events[k];
-        } while (!any);
+        } while (!any && done < run);
         ForEachSlot<kSlots>(serveIf);
     }
     ReportProgress(worker);

@@ -17,6 +17,7 @@ struct Avx2Lanes
     using Index = __m256i;
     static constexpr int kLanes = 4;
     static constexpr int kSlots = 3;
+    static constexpr int kGroupSlots = 3;
 
     static Vector Set(double v) { return _mm256_set1_pd(v); }
     static Vector Load(const double *p) { return _mm256_load_pd(p); }
@@ -42,6 +43,7 @@ struct Avx2Lanes
     }
     static Vector Less(Vector a, Vector b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
     static unsigned Bits(Vector m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
+    static Vector Either(Vector a, Vector b) { return _mm256_or_pd(a, b); }
     static Vector Select(Vector m, Vector yes, Vector no) { return _mm256_blendv_pd(no, yes, m); }
     static Index ZeroWhere(Vector m, Index i)
     {

@@ -21,6 +21,8 @@ struct Avx512Lanes
     using Index = __m512i;
     static constexpr int kLanes = 8;
     static constexpr int kSlots = 3;
+    // A group keeps no index or gathered point, so more of them fit the 32 registers.
+    static constexpr int kGroupSlots = 5;
 
     static Vector Set(double v) { return _mm512_set1_pd(v); }
     static Vector Load(const double *p) { return _mm512_load_pd(p); }
@@ -39,6 +41,7 @@ struct Avx512Lanes
     static void StoreIndex(int64_t *p, Index i) { _mm512_store_si512(p, i); }
     static __mmask8 Less(Vector a, Vector b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
     static unsigned Bits(__mmask8 m) { return m; }
+    static __mmask8 Either(__mmask8 a, __mmask8 b) { return static_cast<__mmask8>(a | b); }
     static Vector Select(__mmask8 m, Vector yes, Vector no)
     {
         return _mm512_mask_blend_pd(m, no, yes);

@@ -10,6 +10,7 @@ struct ScalarLanes
     using Index = int64_t;
     static constexpr int kLanes = 1;
     static constexpr int kSlots = 4;
+    static constexpr int kGroupSlots = 4;
 
     static Vector Set(double v) { return v; }
     static Vector Load(const double *p) { return *p; }
@@ -28,6 +29,7 @@ struct ScalarLanes
     }
     static bool Less(Vector a, Vector b) { return a < b; }
     static unsigned Bits(bool m) { return m; }
+    static bool Either(bool a, bool b) { return a || b; }
     static Vector Select(bool m, Vector yes, Vector no) { return m ? yes : no; }
     static Index ZeroWhere(bool m, Index i) { return m ? 0 : i; }
     // Whether a lane's index is residue modulo the power of two.

@@ -12,6 +12,7 @@ struct Sse2Lanes
     using Index = __m128i;
     static constexpr int kLanes = 2;
     static constexpr int kSlots = 4;
+    static constexpr int kGroupSlots = 4;
 
     static Vector Set(double v) { return _mm_set1_pd(v); }
     static Vector Load(const double *p) { return _mm_load_pd(p); }
@@ -40,6 +41,7 @@ struct Sse2Lanes
     }
     static Vector Less(Vector a, Vector b) { return _mm_cmplt_pd(a, b); }
     static unsigned Bits(Vector m) { return static_cast<unsigned>(_mm_movemask_pd(m)); }
+    static Vector Either(Vector a, Vector b) { return _mm_or_pd(a, b); }
     static Vector Select(Vector m, Vector yes, Vector no)
     {
         return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no));
