@@ -59,7 +59,13 @@ struct DeepJob
     // radii[j]: the squared radius within which the approximation of 2^kExitLevel iterations
     // from reference iteration 1 + j * 2^kExitLevel holds, for deltas held in doubles.
     const double *radii;
-    uint32_t last; // the reference's last point: escaped, or the iteration limit
+    uint32_t last; // the reference's last point: escaped, the iteration limit, or periodic
+    // 0, or the period of a reference that became periodic in doubles: point last is then
+    // point last - period, and a pixel there goes on from that one instead of rebasing.
+    uint32_t period;
+    // periods[k]: the approximation of 2^k whole periods from point last - period.
+    const BlaNode *periods;
+    int periodLevels;
     const Level *levels; // levels[l] for l = kFirstLevel .. levelCount - 1
     int levelCount;
     uint32_t iterations;

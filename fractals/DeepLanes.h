@@ -290,6 +290,38 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         }
         live[slot] &= ~lanes;
     };
+    // dz <- A dz + B dc in every lane.
+    auto apply = [&](Group<Lanes> & g, const BlaNode &node) __attribute__((always_inline))
+    {
+        const V ar = Lanes::Set(node.ar), ai = Lanes::Set(node.ai);
+        const V br = Lanes::Set(node.br), bi = Lanes::Set(node.bi);
+        const V x = Lanes::Sub(Lanes::Add(Lanes::Sub(Lanes::Mul(ar, g.dzr), Lanes::Mul(ai, g.dzi)),
+                                          Lanes::Mul(br, g.dcr)),
+                               Lanes::Mul(bi, g.dci));
+        const V y = Lanes::Add(Lanes::Add(Lanes::Add(Lanes::Mul(ar, g.dzi), Lanes::Mul(ai, g.dzr)),
+                                          Lanes::Mul(br, g.dci)),
+                               Lanes::Mul(bi, g.dcr));
+        g.dzr = x;
+        g.dzi = y;
+    };
+    // At the start of a periodic orbit's repeat: as many whole periods as hold for every lane.
+    auto skipPeriods = [&](auto s) __attribute__((always_inline))
+    {
+        constexpr int slot = decltype(s)::value;
+        Group<Lanes> &g = groups[slot];
+        for (int k = job.periodLevels - 1; k >= 0; --k) {
+            const BlaNode &node = job.periods[k];
+            const uint64_t span = uint64_t(job.period) << k;
+            while (node.doubles && ns[slot] + span <= job.iterations
+                   && (Lanes::Bits(Lanes::Less(norm(g.dzr, g.dzi), Lanes::Set(node.r2Double)))
+                       & live[slot])
+                       == live[slot]) {
+                apply(g, node);
+                ns[slot] += static_cast<uint32_t>(span);
+                worker.stats.skipped += span * unsigned(__builtin_popcount(live[slot]));
+            }
+        }
+    };
     // The longest stored approximation that holds for every lane from the group's m, applied.
     auto skip = [&](auto s, V dd) __attribute__((always_inline))
     {
@@ -308,16 +340,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         }
         if (!best)
             return false;
-        const V ar = Lanes::Set(best->ar), ai = Lanes::Set(best->ai);
-        const V br = Lanes::Set(best->br), bi = Lanes::Set(best->bi);
-        const V x = Lanes::Sub(Lanes::Add(Lanes::Sub(Lanes::Mul(ar, g.dzr), Lanes::Mul(ai, g.dzi)),
-                                          Lanes::Mul(br, g.dcr)),
-                               Lanes::Mul(bi, g.dci));
-        const V y = Lanes::Add(Lanes::Add(Lanes::Add(Lanes::Mul(ar, g.dzi), Lanes::Mul(ai, g.dzr)),
-                                          Lanes::Mul(br, g.dci)),
-                               Lanes::Mul(bi, g.dcr));
-        g.dzr = x;
-        g.dzi = y;
+        apply(g, *best);
         const uint32_t span = uint32_t(1) << bestLevel;
         ms[slot] += span;
         ns[slot] += span;
@@ -367,6 +390,11 @@ template<class Lanes> bool GroupTiles(Worker &worker)
             }
             if (kLanes > 1 && 2 * __builtin_popcount(live[slot]) <= kLanes) {
                 dissolve(s);
+                continue;
+            }
+            if (m == job.last && job.period) {
+                ms[slot] -= job.period; // the same point
+                skipPeriods(s);
                 continue;
             }
             if (m > 0) {

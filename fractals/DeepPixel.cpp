@@ -98,6 +98,37 @@ void Finish(Worker &worker, Lane &lane, uint32_t count)
     lane.pixel = -1;
 }
 
+// dz <- A dz + B dc.
+void Apply(const DeepJob &job, const Lane &lane, const BlaNode &node, Delta &delta)
+{
+    if (node.doubles && !delta.extended) {
+        const double x
+            = node.ar * delta.x - node.ai * delta.y + node.br * lane.dcr - node.bi * lane.dci;
+        const double y
+            = node.ar * delta.y + node.ai * delta.x + node.br * lane.dci + node.bi * lane.dcr;
+        delta.Set(x, y, job.extended);
+    } else {
+        delta.Set(node.a * delta.AsExtended() + node.b * lane.dc, job.extended);
+    }
+}
+
+// At the start of a periodic orbit's repeat: as many whole periods as hold, longest first.
+void SkipPeriods(Worker &worker, Lane &lane, Delta &delta)
+{
+    const DeepJob &job = *worker.job;
+    for (int k = job.periodLevels - 1; k >= 0; --k) {
+        const BlaNode &node = job.periods[k];
+        const uint64_t span = uint64_t(job.period) << k;
+        while (lane.n + span <= job.iterations
+               && (delta.extended ? delta.big.Norm() < node.r2
+                                  : delta.x * delta.x + delta.y * delta.y < node.r2Double)) {
+            Apply(job, lane, node, delta);
+            lane.n += static_cast<uint32_t>(span);
+            worker.stats.skipped += span;
+        }
+    }
+}
+
 // The longest stored approximation that holds from the lane's iteration on, applied; false
 // when none does.
 bool Skip(Worker &worker, Lane &lane, Delta &delta)
@@ -119,15 +150,7 @@ bool Skip(Worker &worker, Lane &lane, Delta &delta)
     }
     if (!best)
         return false;
-    if (best->doubles && !delta.extended) {
-        const double x
-            = best->ar * delta.x - best->ai * delta.y + best->br * lane.dcr - best->bi * lane.dci;
-        const double y
-            = best->ar * delta.y + best->ai * delta.x + best->br * lane.dci + best->bi * lane.dcr;
-        delta.Set(x, y, job.extended);
-    } else {
-        delta.Set(best->a * delta.AsExtended() + best->b * lane.dc, job.extended);
-    }
+    Apply(job, lane, *best, delta);
     const uint32_t span = uint32_t(1) << bestLevel;
     lane.m += span;
     lane.n += span;
@@ -148,6 +171,12 @@ bool Advance(Worker &worker, Lane &lane)
         if (lane.n == job.iterations) {
             Finish(worker, lane, job.iterations);
             return false;
+        }
+        if (lane.m == job.last && job.period) {
+            lane.m -= job.period; // the same point
+            SkipPeriods(worker, lane, delta);
+            if (lane.n == job.iterations)
+                continue;
         }
         const OrbitPoint &z = job.orbit[lane.m];
         if (!delta.extended) {

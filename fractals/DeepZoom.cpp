@@ -30,6 +30,10 @@ constexpr long kColumnBits = 15;
 
 // A linear approximation holds while the square it drops is below this share of what it keeps.
 const double kEpsilon = std::ldexp(1.0, -45);
+// Approximations of every level the loops stop for start one past a multiple of kStarts + 1.
+constexpr uint32_t kStarts = (1u << kExitLevel) - 1;
+// How far an orbit that became periodic is stored: 16 kB of points.
+constexpr uint64_t kRepeatedLength = uint64_t(1) << 10;
 
 // An MPFR number that frees itself.
 class Big
@@ -217,9 +221,11 @@ struct Renderer::Impl
     std::vector<OrbitPoint> orbit;
     std::vector<double> radii;
     uint32_t last = 0;
+    uint32_t period = 0;
     // The approximations of the last picture's size and width, kept for the next one.
     std::vector<std::vector<BlaNode>> table;
     std::vector<Level> levels;
+    std::vector<BlaNode> periods;
     std::string tableKey;
 
     void Reference(const std::string &re, const std::string &im, mpfr_prec_t bits);
@@ -228,7 +234,7 @@ struct Renderer::Impl
 
 void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpfr_prec_t bits)
 {
-    Big cr(bits), ci(bits), zr(bits), zi(bits), zr2(bits), zi2(bits), t(bits);
+    Big cr(bits), ci(bits), zr(bits), zi(bits), zr2(bits), zi2(bits), t(bits), ar(bits), ai(bits);
     Read(cr, re, "centre");
     Read(ci, im, "centre");
     mpfr_set_ui(zr.get(), 0, MPFR_RNDN);
@@ -236,6 +242,15 @@ void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpf
     const double limit = std::fmax(settings.dBailout, 4.0);
     orbit.clear();
     orbit.push_back({0, 0});
+    period = 0;
+    // An orbit inside the set may come back exactly to a point it has been at, to the last bit
+    // (an attracting cycle, once it is as near as the precision tells, or a point such as i);
+    // from there on every point is known, and a long limit costs neither time nor memory. Each
+    // point is compared with an anchor that moves ahead at doubling distances (Brent's method).
+    mpfr_set_ui(ar.get(), 0, MPFR_RNDN);
+    mpfr_set_ui(ai.get(), 0, MPFR_RNDN);
+    uint32_t anchor = 0, reach = 1, cycle = 0;
+    bool periodic = false;
     for (uint32_t n = 1; n <= settings.nIterations; ++n) {
         // Z <- Z^2 + C
         mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
@@ -250,6 +265,32 @@ void Renderer::Impl::Reference(const std::string &re, const std::string &im, mpf
         orbit.push_back({x, y});
         if (!(x * x + y * y <= limit))
             break;
+        if (mpfr_equal_p(zr.get(), ar.get()) && mpfr_equal_p(zi.get(), ai.get())) {
+            cycle = n - anchor;
+            periodic = n < settings.nIterations;
+            break;
+        }
+        if (n - anchor == reach) {
+            mpfr_set(ar.get(), zr.get(), MPFR_RNDN);
+            mpfr_set(ai.get(), zi.get(), MPFR_RNDN);
+            anchor = n;
+            reach *= 2;
+        }
+    }
+    if (periodic) {
+        // Stored round and round, without arithmetic, to a length at which a pixel seldom
+        // comes to the end: each time it does costs the loops a stop. There it goes back whole
+        // cycles, to a point at or past the anchor and one past a multiple of 2^kExitLevel,
+        // where approximations of every level the loops stop for start.
+        const uint64_t back = (uint64_t(anchor) + kStarts - 1) / (kStarts + 1) * (kStarts + 1) + 1;
+        const uint64_t length = std::max<uint64_t>(
+            back + cycle, std::min<uint64_t>(settings.nIterations, kRepeatedLength));
+        const uint64_t end = back + (length - back + cycle - 1) / cycle * cycle;
+        for (uint64_t k = orbit.size(); k <= end; ++k) {
+            const OrbitPoint point = orbit[k - cycle];
+            orbit.push_back(point);
+        }
+        period = static_cast<uint32_t>(end - back);
     }
     last = static_cast<uint32_t>(orbit.size() - 1);
     // The vector loops gather one point ahead of a lane that has just rebased.
@@ -261,6 +302,21 @@ void Renderer::Impl::Approximations(XReal dcMax)
 {
     table.clear();
     levels.assign(kFirstLevel, Level {nullptr, 0});
+    // A periodic orbit's points go round for ever: so do its approximations, of one period and
+    // of each power of two of them, as far as the iteration limit or while they hold at all.
+    periods.clear();
+    if (period) {
+        const size_t from = last - period;
+        Step s = Single(orbit[from]);
+        for (uint32_t k = 1; k < period; ++k)
+            s = Merge(s, Single(orbit[from + k]), dcMax);
+        for (uint64_t span = period; s.r.m > 0; span *= 2) {
+            periods.push_back(NodeOf(s));
+            if (2 * span > settings.nIterations)
+                break;
+            s = Merge(s, s, dcMax);
+        }
+    }
     // One radius for every start a lane can stand on, up to the point past the orbit's end; 0
     // where no approximation is stored.
     radii.assign(static_cast<size_t>(last >> kExitLevel) + 2, 0.0);
@@ -346,6 +402,9 @@ void Renderer::Render(const std::string &width, int columns, int rows, uint32_t 
     job.orbit = impl.orbit.data();
     job.radii = impl.radii.data();
     job.last = impl.last;
+    job.period = impl.period;
+    job.periods = impl.periods.data();
+    job.periodLevels = static_cast<int>(impl.periods.size());
     job.levels = impl.levels.data();
     job.levelCount = static_cast<int>(impl.levels.size());
     job.iterations = impl.settings.nIterations;

@@ -120,6 +120,27 @@ TEST_P(DeepAccuracy, CountsMatchEachPixelsOwnOrbit)
 INSTANTIATE_TEST_SUITE_P(Depths, DeepAccuracy, ::testing::ValuesIn(kLocations),
                          [](const auto &test) { return std::string(test.param.name); });
 
+// A centre inside the main cardioid, whose orbit comes back exactly to its fixed point: only a
+// short stretch of it is stored, and every pixel goes round it, skipping whole repeats, to a
+// limit of 10^8 that a stored orbit would need gigabytes for. The widths take the pixels
+// through the grouped loop (doubles) and the scalar one (extended exponents).
+TEST(DeepPeriodic, InsidePixelsGoRoundARepeatingReference)
+{
+    constexpr uint32_t kLimit = 100'000'000;
+    for (const char *width : {"1e-20", "1e-400"}) {
+        deep::Settings settings;
+        settings.nIterations = kLimit;
+        deep::Renderer renderer("-0.1", "0.1", width, settings);
+        std::vector<uint32_t> counts(24 * 16, 0);
+        deep::Stats stats;
+        renderer.Render(width, 24, 16, counts.data(), nullptr, &stats);
+        EXPECT_EQ(std::count(counts.begin(), counts.end(), kLimit), std::ptrdiff_t(counts.size()))
+            << width;
+        EXPECT_EQ(stats.nIterations, uint64_t(kLimit) * counts.size());
+        EXPECT_GT(double(stats.nSkipped), 0.999 * double(stats.nIterations)) << width;
+    }
+}
+
 // Every instruction set draws the same picture, but for the roundings that fused
 // multiply-adds change. The picture is large and chaotic enough that many pixels leave their
 // group of neighbours and wait, more than a worker holds back at once, for the lane-by-lane
