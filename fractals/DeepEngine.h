@@ -60,8 +60,9 @@ struct DeepJob
     // from reference iteration 1 + j * 2^kExitLevel holds, for deltas held in doubles.
     const double *radii;
     uint32_t last; // the reference's last point: escaped, the iteration limit, or periodic
-    // 0, or the period of a reference that became periodic in doubles: point last is then
-    // point last - period, and a pixel there goes on from that one instead of rebasing.
+    // 0, or a whole number of cycles of a reference that came back exactly to a point it had
+    // passed: point last is then point last - period, and a pixel there goes on from that one
+    // instead of rebasing.
     uint32_t period;
     // periods[k]: the approximation of 2^k whole periods from point last - period.
     const BlaNode *periods;

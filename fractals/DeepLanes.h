@@ -304,6 +304,14 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         g.dzr = x;
         g.dzi = y;
     };
+    // Whether the approximation holds for every live lane of the group, whose deltas' squared
+    // moduli are dd.
+    auto holds = [&](auto s, V dd, const BlaNode &node) __attribute__((always_inline))
+    {
+        const unsigned lanes = live[decltype(s)::value];
+        return node.doubles
+            && (Lanes::Bits(Lanes::Less(dd, Lanes::Set(node.r2Double))) & lanes) == lanes;
+    };
     // At the start of a periodic orbit's repeat: as many whole periods as hold for every lane.
     auto skipPeriods = [&](auto s) __attribute__((always_inline))
     {
@@ -312,10 +320,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         for (int k = job.periodLevels - 1; k >= 0; --k) {
             const BlaNode &node = job.periods[k];
             const uint64_t span = uint64_t(job.period) << k;
-            while (node.doubles && ns[slot] + span <= job.iterations
-                   && (Lanes::Bits(Lanes::Less(norm(g.dzr, g.dzi), Lanes::Set(node.r2Double)))
-                       & live[slot])
-                       == live[slot]) {
+            while (ns[slot] + span <= job.iterations && holds(s, norm(g.dzr, g.dzi), node)) {
                 apply(g, node);
                 ns[slot] += static_cast<uint32_t>(span);
                 worker.stats.skipped += span * unsigned(__builtin_popcount(live[slot]));
@@ -331,9 +336,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         int bestLevel = 0;
         for (int level = kFirstLevel; level < job.levelCount; ++level) {
             const BlaNode *node = NodeAt(job, level, ms[slot], ns[slot]);
-            if (!node || !node->doubles
-                || (Lanes::Bits(Lanes::Less(dd, Lanes::Set(node->r2Double))) & live[slot])
-                    != live[slot])
+            if (!node || !holds(s, dd, *node))
                 break;
             best = node;
             bestLevel = level;
@@ -463,17 +466,17 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         serveHere(s);
         resume(s);
     };
-    // Every group's run goes on from at[] by one offset, so that an iteration costs no
-    // pointer of its own, and ends with the shortest run: no group is tested for its stop.
+    // Every group's run goes on from at[] by the same count of iterations, so that an iteration
+    // costs no pointer of its own, and ends with the shortest run: no group is tested for its
+    // stop.
     unsigned events[kSlots];
-    size_t offset = 0;
     uint32_t done = 0;
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
         Group<Lanes> &g = groups[slot];
         step(g, g.zre, g.zim);
-        const double *p = at[slot] + offset;
+        const double *p = at[slot] + 2 * size_t(done);
         g.zre = Lanes::Set(p[0]);
         g.zim = Lanes::Set(p[1]);
         const V zr = Lanes::Add(g.zre, g.dzr);
@@ -486,7 +489,7 @@ template<class Lanes> bool GroupTiles(Worker &worker)
     auto serveIf = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
-        at[slot] += offset;
+        at[slot] += 2 * size_t(done);
         runs[slot] -= done;
         if (events[slot] || runs[slot] == 0)
             serve(s);
@@ -504,11 +507,9 @@ template<class Lanes> bool GroupTiles(Worker &worker)
         uint32_t run = runs[0];
         for (int k = 1; k < kSlots; ++k)
             run = runs[k] < run ? runs[k] : run;
-        offset = 0;
         done = 0;
         unsigned any;
         do {
-            offset += 2;
             ++done;
             ForEachSlot<kSlots>(iterate);
             any = 0;

@@ -164,6 +164,15 @@ Step Merge(const Step &x, const Step &y, XReal dcMax)
     return z;
 }
 
+// The approximation of the count iterations from orbit point from.
+Step Stretch(const std::vector<OrbitPoint> &orbit, size_t from, size_t count, XReal dcMax)
+{
+    Step s = Single(orbit[from]);
+    for (size_t k = 1; k < count; ++k)
+        s = Merge(s, Single(orbit[from + k]), dcMax);
+    return s;
+}
+
 BlaNode NodeOf(const Step &s)
 {
     const XReal r2 = s.r * s.r;
@@ -306,10 +315,7 @@ void Renderer::Impl::Approximations(XReal dcMax)
     // of each power of two of them, as far as the iteration limit or while they hold at all.
     periods.clear();
     if (period) {
-        const size_t from = last - period;
-        Step s = Single(orbit[from]);
-        for (uint32_t k = 1; k < period; ++k)
-            s = Merge(s, Single(orbit[from + k]), dcMax);
+        Step s = Stretch(orbit, last - period, period, dcMax);
         for (uint64_t span = period; s.r.m > 0; span *= 2) {
             periods.push_back(NodeOf(s));
             if (2 * span > settings.nIterations)
@@ -325,9 +331,7 @@ void Renderer::Impl::Approximations(XReal dcMax)
     std::vector<BlaNode> first;
     std::vector<Step> steps;
     for (int64_t m = 1; m + span <= int64_t(last); m += span) {
-        Step s = Single(orbit[static_cast<size_t>(m)]);
-        for (int64_t k = 1; k < span; ++k)
-            s = Merge(s, Single(orbit[static_cast<size_t>(m + k)]), dcMax);
+        const Step s = Stretch(orbit, static_cast<size_t>(m), static_cast<size_t>(span), dcMax);
         steps.push_back(s);
         first.push_back(NodeOf(s));
     }
