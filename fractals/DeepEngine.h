@@ -154,5 +154,7 @@ void DeepTilesScalar(Worker &worker);
 void DeepTilesSse2(Worker &worker);
 void DeepTilesAvx2(Worker &worker);
 void DeepTilesAvx512(Worker &worker);
+// The same with the orbit's points gathered, for cores whose gathers are fast.
+void DeepTilesAvx512Gathered(Worker &worker);
 
 } // namespace deep

@@ -3,6 +3,7 @@
 #include "fractals/DeepEngine.h"
 #include "fractals/DeepTiles.h"
 #include "fractals/FastEscape.h"
+#include "fractals/FastEscapeKernels.h"
 #include "fractals/Progress.h"
 
 #include <mpfr.h>
@@ -124,6 +125,10 @@ DeepKernel KernelFor(fast::SimdLevel level)
 {
     switch (level) {
     case fast::SimdLevel::Avx512:
+        // Intel's cores with AVX-512 FP16 (Sapphire Rapids and later) gather fast, and no
+        // mitigation of gather data sampling slows them, as it does the cores before.
+        if (fast::ActiveCoreKind() == fast::CoreKind::Other && __builtin_cpu_supports("avx512fp16"))
+            return DeepTilesAvx512Gathered;
         return DeepTilesAvx512;
     case fast::SimdLevel::Avx2:
         return DeepTilesAvx2;

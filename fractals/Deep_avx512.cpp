@@ -81,6 +81,18 @@ struct Avx512Lanes
     }
 };
 
+// The same, but each lane's point comes by two gathers. On Intel's cores the inserts and unpacks
+// of the transposed loads all queue for the one port that shuffles 512-bit registers, a port the
+// arithmetic needs too; where gathers are fast, two of them cost less.
+struct Avx512GatherLanes : Avx512Lanes
+{
+    static void GatherPoints(const double *orbit, Index i, Vector &re, Vector &im)
+    {
+        re = _mm512_i64gather_pd(i, orbit, 8);
+        im = _mm512_i64gather_pd(i, orbit + 1, 8);
+    }
+};
+
 } // namespace
 
 #include "fractals/DeepLanes.h"
@@ -90,6 +102,11 @@ namespace deep {
 void DeepTilesAvx512(Worker &worker)
 {
     DeepTiles<Avx512Lanes>(worker);
+}
+
+void DeepTilesAvx512Gathered(Worker &worker)
+{
+    DeepTiles<Avx512GatherLanes>(worker);
 }
 
 } // namespace deep

@@ -3,6 +3,7 @@
 
 #include "fractals/DeepZoom.h"
 #include "fractals/FastEscape.h"
+#include "fractals/FastEscapeKernels.h"
 #include "fractals/FractalParams.h"
 #include "tests/fractals/DeepOracle.h"
 
@@ -173,6 +174,15 @@ TEST(DeepLevels, EveryInstructionSetDrawsThePicture)
         EXPECT_EQ(std::count(counts.begin(), counts.end(), 0u), 0) << fast::SimdLevelName(level);
         EXPECT_EQ(stats.nIterations, total) << fast::SimdLevelName(level);
         EXPECT_GE(same / double(pixels), 0.995) << fast::SimdLevelName(level);
+        // A level's kernels for different cores read the same points in different ways.
+        for (int kind = 0; kind < fast::kCoreKinds; ++kind) {
+            fast::SetCoreKind(fast::CoreKind(kind));
+            std::vector<uint32_t> again(pixels, 0);
+            renderer.Render(l.width, kColumns, kRows, again.data());
+            EXPECT_EQ(again, counts) << fast::SimdLevelName(level) << " "
+                                     << fast::CoreKindName(fast::CoreKind(kind));
+        }
+        fast::SetCoreKind(fast::HostCore().kind);
     }
     fast::SetSimdLevel(fast::SupportedSimdLevel());
 }
