@@ -93,18 +93,19 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
     const DeepJob &job = *worker.job;
     const double *orbit = &job.orbit[0].re;
     const V bailout = Lanes::Set(job.bailout);
-    const V one = Lanes::Set(1.0);
-    const V half = Lanes::Set(0.5);
 
     Lane lanes[kAll];
     for (int k = 0; k < kAll; ++k) {
         lanes[k].pixel = -1;
         Service(worker, lanes[k]);
     }
-    alignas(64) double dzr[kAll], dzi[kAll], dcr[kAll], dci[kAll], left[kAll];
+    alignas(64) double dzr[kAll], dzi[kAll], dcr[kAll], dci[kAll];
+    uint32_t left[kAll]; // iterations each lane may run before it must see the scalar code
     alignas(64) int64_t index[kAll];
     Register<Lanes> regs[kSlots];
-    V lefts[kSlots]; // iterations each lane may run before it must see the scalar code
+    // Iterations before the register's first lane must see the scalar code: counted down in a
+    // general register, which keeps the vector ports for the arithmetic.
+    uint32_t togo[kSlots];
     uint32_t loadedAt[kSlots]; // the step at which each register was loaded
     uint32_t step = 0;
     unsigned long long activeBits = 0;
@@ -128,7 +129,7 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
             const uint32_t m = idle ? 0 : lane.m;
             const uint32_t toLimit = idle ? ~uint32_t(0) : job.iterations - lane.n;
             const uint32_t toEnd = job.last - m;
-            left[k] = double(toLimit < toEnd ? toLimit : toEnd);
+            left[k] = toLimit < toEnd ? toLimit : toEnd;
             if (idle)
                 activeBits &= ~(1ull << k);
             else
@@ -145,36 +146,44 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
         r.rebased = Lanes::Less(r.zre, r.zre);
         r.zr = Lanes::Add(r.zre, r.dzr);
         r.zi = Lanes::Add(r.zim, r.dzi);
-        lefts[slot] = Lanes::Load(left + at);
+        uint32_t fewest = left[at];
+        for (int k = at + 1; k < at + kLanes; ++k)
+            fewest = left[k] < fewest ? left[k] : fewest;
+        togo[slot] = fewest > 0 ? fewest : 1; // every load runs at least one iteration
         loadedAt[slot] = step;
     };
     ForEachSlot<kSlots>(load);
 
     unsigned long long flags = 0;
+    unsigned spentSlots = 0; // the registers whose first lane has run out of iterations
     auto iterate = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
         const unsigned lanesFlags
             = Iterate<Lanes, kRebaseHere>(regs[slot], orbit, job.radii, bailout);
-        lefts[slot] = Lanes::Sub(lefts[slot], one);
-        const unsigned spent = Lanes::Bits(Lanes::Less(lefts[slot], half));
         flags |= (static_cast<unsigned long long>(lanesFlags) & (activeBits >> (slot * kLanes)))
             << (slot * kLanes);
-        flags |= static_cast<unsigned long long>(spent) << (slot * kLanes);
+        if (--togo[slot] == 0) [[unlikely]]
+            spentSlots |= 1u << slot;
     };
     // Stores the register's lanes, gives the scalar code those that asked, and loads it again.
     auto serve = [&](auto s) __attribute__((always_inline))
     {
         constexpr int slot = decltype(s)::value;
         constexpr int at = slot * kLanes;
-        const unsigned long long asked = flags >> at & kSlotBits;
+        const uint32_t steps = step - loadedAt[slot];
+        unsigned long long asked = flags >> at & kSlotBits;
+        if (spentSlots >> slot & 1) {
+            for (int k = at; k < at + kLanes; ++k)
+                asked |= static_cast<unsigned long long>(lanes[k].pixel >= 0 && left[k] <= steps)
+                    << (k - at);
+        }
         if (!asked)
             return;
         Register<Lanes> &r = regs[slot];
         Lanes::Store(dzr + at, r.dzr);
         Lanes::Store(dzi + at, r.dzi);
         Lanes::StoreIndex(index + at, r.index);
-        const uint32_t steps = step - loadedAt[slot];
         for (int k = at; k < at + kLanes; ++k) {
             Lane &lane = lanes[k];
             if (lane.pixel < 0)
@@ -193,8 +202,9 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
             flags = 0;
             ForEachSlot<kSlots>(iterate);
             ++step;
-        } while (!flags);
+        } while (!flags && !spentSlots);
         ForEachSlot<kSlots>(serve);
+        spentSlots = 0;
     }
     ReportProgress(worker);
 }
