@@ -4,7 +4,8 @@
 # kernel the loop that holds the most products (the slots' iterations, with the cold refill
 # code left out), and prints the block's cycles and the cycles per register-iteration (one
 # compare each) for every -mcpu. A developer's tool, never part of the tests.
-# Usage: scripts/mca.sh [-v] [CPU...]   (default: znver3 znver4 znver5 skylake icelake-server)
+# Usage: scripts/mca.sh [-v] [CPU...]
+#   (default: znver3 znver4 znver5 skylake icelake-server sapphirerapids)
 #   -v prints llvm-mca's whole report (ports, resource pressure) for every loop;
 #   MCA_KEEP=DIR keeps the extracted loops there as DIR/<level>-<picture>.s.
 # Needs llvm-mca from LLVM 19 or later for znver4 and znver5: scripts/install-deps.sh mca
@@ -16,7 +17,7 @@ if [ "${1:-}" = -v ]; then
     shift
 fi
 cpus=("$@")
-[ ${#cpus[@]} -gt 0 ] || cpus=(znver3 znver4 znver5 skylake icelake-server)
+[ ${#cpus[@]} -gt 0 ] || cpus=(znver3 znver4 znver5 skylake icelake-server sapphirerapids)
 mca=$(command -v llvm-mca-19 || command -v llvm-mca || true)
 [ -n "$mca" ] || { echo "no llvm-mca: scripts/install-deps.sh mca" >&2; exit 1; }
 work=$(mktemp -d)
