@@ -164,7 +164,7 @@ template<class Lanes, bool kJulia, Tuning kTuning, int kSlots>
     slots.twiceX[s] = Lanes::Add(nx, nx);
     slots.y[s] = ny;
     slots.counts[s] += kLaneBytes<Lanes::kLanes>.of[slots.inside[s]];
-    slots.inside[s] &= ~uint64_t(Lanes::Escaped(Lanes::Add(xx, yy), k.bailout));
+    slots.inside[s] &= Lanes::Stays(Lanes::Add(xx, yy), k.bailout);
 }
 
 // Whether slot s moves on, after the iterations since its last test.

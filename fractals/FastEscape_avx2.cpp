@@ -22,10 +22,11 @@ struct Avx2Lanes
     static Vector Add(Vector a, Vector b) { return _mm256_add_pd(a, b); }
     static Vector Sub(Vector a, Vector b) { return _mm256_sub_pd(a, b); }
     static Vector Mul(Vector a, Vector b) { return _mm256_mul_pd(a, b); }
-    // Greater, which is false for a sum that is not a number: such a lane never escapes.
-    static unsigned Escaped(Vector sum, Vector bailout)
+    // The lanes that have not escaped: not greater, which is true for a sum that is not a
+    // number, so such a lane never escapes.
+    static uint64_t Stays(Vector sum, Vector bailout)
     {
-        return static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(sum, bailout, _CMP_GT_OQ)));
+        return static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(sum, bailout, _CMP_NGT_UQ)));
     }
 };
 

@@ -27,10 +27,11 @@ struct Avx512Lanes
     static Vector Add(Vector a, Vector b) { return _mm512_add_round_pd(a, b, kRound); }
     static Vector Sub(Vector a, Vector b) { return _mm512_sub_round_pd(a, b, kRound); }
     static Vector Mul(Vector a, Vector b) { return _mm512_mul_round_pd(a, b, kRound); }
-    // Greater, which is false for a sum that is not a number: such a lane never escapes.
-    static unsigned Escaped(Vector sum, Vector bailout)
+    // The lanes that have not escaped: not greater, which is true for a sum that is not a
+    // number, so such a lane never escapes.
+    static uint64_t Stays(Vector sum, Vector bailout)
     {
-        return _mm512_cmp_pd_mask(sum, bailout, _CMP_GT_OQ);
+        return _mm512_cmp_pd_mask(sum, bailout, _CMP_NGT_UQ);
     }
 };
 

@@ -1,6 +1,8 @@
 // The escape kernel one pixel to a register, for processors or tests that want no vector
 // instructions: the same slots hide the recurrence's latency behind other pixels.
 
+#include <cstdint>
+
 namespace {
 
 struct ScalarLanes
@@ -13,8 +15,9 @@ struct ScalarLanes
     static Vector Add(Vector a, Vector b) { return a + b; }
     static Vector Sub(Vector a, Vector b) { return a - b; }
     static Vector Mul(Vector a, Vector b) { return a * b; }
-    // False for a sum that is not a number: such a pixel never escapes.
-    static unsigned Escaped(Vector sum, Vector bailout) { return sum > bailout ? 1u : 0u; }
+    // Whether the pixel has not escaped, true for a sum that is not a number: such a pixel
+    // never escapes. The kernel keeps what is set, with no negation to do.
+    static uint64_t Stays(Vector sum, Vector bailout) { return !(sum > bailout); }
 };
 
 } // namespace
