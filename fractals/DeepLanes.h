@@ -171,19 +171,16 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
     {
         constexpr int slot = decltype(s)::value;
         constexpr int at = slot * kLanes;
-        const uint32_t steps = step - loadedAt[slot];
-        unsigned long long asked = flags >> at & kSlotBits;
-        if (spentSlots >> slot & 1) {
-            for (int k = at; k < at + kLanes; ++k)
-                asked |= static_cast<unsigned long long>(lanes[k].pixel >= 0 && left[k] <= steps)
-                    << (k - at);
-        }
-        if (!asked)
+        const unsigned long long asked = flags >> at & kSlotBits;
+        // A register whose count ran down holds a lane that ran out: those lanes ask too.
+        const bool spent = spentSlots >> slot & 1;
+        if (!asked && !spent)
             return;
         Register<Lanes> &r = regs[slot];
         Lanes::Store(dzr + at, r.dzr);
         Lanes::Store(dzi + at, r.dzi);
         Lanes::StoreIndex(index + at, r.index);
+        const uint32_t steps = step - loadedAt[slot];
         for (int k = at; k < at + kLanes; ++k) {
             Lane &lane = lanes[k];
             if (lane.pixel < 0)
@@ -192,7 +189,7 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
             lane.dzi = dzi[k];
             lane.m = static_cast<uint32_t>(index[k] / 2);
             lane.n += steps;
-            if (asked >> (k - at) & 1)
+            if ((asked >> (k - at) & 1) || (spent && left[k] <= steps))
                 Service(worker, lane);
         }
         load(s);
