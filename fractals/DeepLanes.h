@@ -118,6 +118,7 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
     {
         constexpr int slot = decltype(s)::value;
         constexpr int at = slot * kLanes;
+        uint32_t fewest = ~uint32_t(0);
         for (int k = at; k < at + kLanes; ++k) {
             const Lane &lane = lanes[k];
             const bool idle = lane.pixel < 0;
@@ -130,6 +131,7 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
             const uint32_t toLimit = idle ? ~uint32_t(0) : job.iterations - lane.n;
             const uint32_t toEnd = job.last - m;
             left[k] = toLimit < toEnd ? toLimit : toEnd;
+            fewest = left[k] < fewest ? left[k] : fewest;
             if (idle)
                 activeBits &= ~(1ull << k);
             else
@@ -146,9 +148,6 @@ template<class Lanes, bool kRebaseHere> void LaneTiles(Worker &worker)
         r.rebased = Lanes::Less(r.zre, r.zre);
         r.zr = Lanes::Add(r.zre, r.dzr);
         r.zi = Lanes::Add(r.zim, r.dzi);
-        uint32_t fewest = left[at];
-        for (int k = at + 1; k < at + kLanes; ++k)
-            fewest = left[k] < fewest ? left[k] : fewest;
         togo[slot] = fewest > 0 ? fewest : 1; // every load runs at least one iteration
         loadedAt[slot] = step;
     };
